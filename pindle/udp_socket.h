@@ -1,0 +1,52 @@
+// The platform's UDP socket as pindle needs it: one socket bound for answers,
+// from which requests are also sent, so that a card answering the request's
+// source address and port reaches it. POSIX and Winsock implement it.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace pindle {
+
+// The largest datagram IPv4 can carry, plus one byte so that nothing larger
+// can ever be mistaken for a whole datagram.
+inline constexpr std::size_t kLargestDatagram = 65535;
+// Room for 255 cards' 111-byte answers arriving at once, many times over.
+inline constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+
+class UdpSocket {
+ public:
+  virtual ~UdpSocket() = default;
+
+  // Binds every local address at preferredPort for answers, with broadcast
+  // allowed; when that port is taken, binds a free port instead. Null when no
+  // socket can be had at all.
+  static std::unique_ptr<UdpSocket> Open(std::uint16_t preferredPort);
+
+  virtual std::uint16_t LocalPort() const = 0;
+
+  // Sends once to address:port (network-order address). A send to the
+  // limited broadcast address leaves once through every up, broadcast-capable
+  // IPv4 interface, so every attached segment hears it. Returns whether at
+  // least one copy left.
+  virtual bool SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) = 0;
+
+  // Blocks until a datagram is waiting or the timeout passes; true when one is.
+  virtual bool WaitReadable(std::chrono::microseconds timeout) = 0;
+
+  // Takes one waiting datagram without blocking; nothing when none waits.
+  virtual std::optional<std::vector<std::uint8_t>> ReceiveWaiting() = 0;
+};
+
+// 255.255.255.255 in network byte order (the same in either byte order).
+inline constexpr std::uint32_t kLimitedBroadcast = 0xFFFFFFFFu;
+
+// Parses dotted-decimal text strictly (four decimal octets); nothing when the
+// text is not such an address.
+std::optional<std::uint32_t> ParseDottedAddress(const char* text);
+
+}  // namespace pindle

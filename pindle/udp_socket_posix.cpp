@@ -1,0 +1,161 @@
+// POSIX sockets behind UdpSocket.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "udp_socket.h"
+
+namespace pindle {
+namespace {
+
+struct BroadcastInterface {
+  unsigned index;
+  in_addr address;
+};
+
+// Every up, broadcast-capable IPv4 interface but loopback, once each.
+std::vector<BroadcastInterface> BroadcastInterfaces() {
+  std::vector<BroadcastInterface> found;
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return found;
+  for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+    if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+    const unsigned flags = entry->ifa_flags;
+    if ((flags & IFF_UP) == 0 || (flags & IFF_BROADCAST) == 0 || (flags & IFF_LOOPBACK) != 0) continue;
+    const unsigned index = if_nametoindex(entry->ifa_name);
+    if (index == 0) continue;
+    if (std::any_of(found.begin(), found.end(), [&](const BroadcastInterface& i) { return i.index == index; }))
+      continue;
+    sockaddr_in address{};
+    std::memcpy(&address, entry->ifa_addr, sizeof address);
+    found.push_back({index, address.sin_addr});
+  }
+  freeifaddrs(list);
+  return found;
+}
+
+class PosixUdpSocket final : public UdpSocket {
+ public:
+  explicit PosixUdpSocket(int fd) : fd_(fd) {}
+  ~PosixUdpSocket() override { ::close(fd_); }
+  PosixUdpSocket(const PosixUdpSocket&) = delete;
+  PosixUdpSocket& operator=(const PosixUdpSocket&) = delete;
+
+  std::uint16_t LocalPort() const override {
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) != 0) return 0;
+    return ntohs(local.sin_port);
+  }
+
+  bool SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) override {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = address;
+    if (address != kLimitedBroadcast) return SendOnce(to, bytes, count, nullptr);
+    const auto interfaces = BroadcastInterfaces();
+    if (interfaces.empty()) return SendOnce(to, bytes, count, nullptr);
+    bool anySent = false;
+    for (const auto& interface : interfaces) anySent = SendOnce(to, bytes, count, &interface) || anySent;
+    return anySent;
+  }
+
+  bool WaitReadable(std::chrono::microseconds timeout) override {
+    pollfd entry{fd_, POLLIN, 0};
+    // poll counts whole milliseconds: round up so the caller's deadline is
+    // never cut short, and its loop tops up the rest.
+    const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(timeout).count();
+    const int result = ::poll(&entry, 1, static_cast<int>(std::clamp<long long>(milliseconds, 0, 1000 * 60)));
+    return result > 0 && (entry.revents & POLLIN) != 0;
+  }
+
+  std::optional<std::vector<std::uint8_t>> ReceiveWaiting() override {
+    std::vector<std::uint8_t> buffer(kLargestDatagram + 1);
+    for (;;) {
+      const ssize_t length = ::recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT);
+      if (length >= 0) {
+        buffer.resize(std::min(static_cast<std::size_t>(length), kLargestDatagram));
+        buffer.shrink_to_fit();
+        return buffer;
+      }
+      if (errno == EINTR) continue;
+      // An ICMP error from an earlier send surfaces here once; the next
+      // datagram may still be waiting behind it.
+      if (errno == ECONNREFUSED || errno == EHOSTUNREACH || errno == ENETUNREACH) continue;
+      return std::nullopt;
+    }
+  }
+
+ private:
+  // Sends one copy; with an interface given, out of that interface and from
+  // its address, still from our bound port.
+  bool SendOnce(const sockaddr_in& to, const std::uint8_t* bytes, std::size_t count,
+                const BroadcastInterface* interface) {
+    iovec data{const_cast<std::uint8_t*>(bytes), count};
+    msghdr message{};
+    message.msg_name = const_cast<sockaddr_in*>(&to);
+    message.msg_namelen = sizeof to;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    if (interface != nullptr) {
+      message.msg_control = control;
+      message.msg_controllen = sizeof control;
+      cmsghdr* header = CMSG_FIRSTHDR(&message);
+      header->cmsg_level = IPPROTO_IP;
+      header->cmsg_type = IP_PKTINFO;
+      header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+      in_pktinfo info{};
+      info.ipi_ifindex = static_cast<int>(interface->index);
+      info.ipi_spec_dst = interface->address;
+      std::memcpy(CMSG_DATA(header), &info, sizeof info);
+    }
+    for (;;) {
+      const ssize_t sent = ::sendmsg(fd_, &message, 0);
+      if (sent >= 0) return true;
+      if (errno != EINTR) return false;
+    }
+  }
+
+  int fd_;
+};
+
+bool Bind(int fd, std::uint16_t port) {
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_port = htons(port);
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  return ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<UdpSocket> UdpSocket::Open(std::uint16_t preferredPort) {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+  if (fd < 0) return nullptr;
+  auto socket = std::make_unique<PosixUdpSocket>(fd);
+  const int on = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  const int receiveBuffer = kReceiveBufferBytes;
+  // SO_RCVBUFFORCE passes the system's cap where we may; otherwise the
+  // kernel gives what rmem_max allows.
+  if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBuffer, sizeof receiveBuffer) != 0)
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+  // No SO_REUSEADDR: on a UDP port two sockets sharing it would each lose the
+  // unicast answers the kernel hands to the other. A port another program
+  // holds is detected here, and we take a free one instead.
+  if (!Bind(fd, preferredPort) && !Bind(fd, 0)) return nullptr;
+  return socket;
+}
+
+}  // namespace pindle
