@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "broadcast_session.h"
 #include "pindle_settings.h"
 #include "search_datagrams.h"
 
@@ -12,16 +13,16 @@ namespace {
 // of exact-length replies while there is room. Returns the number stored.
 std::int32_t StoreReplies(IReceivedDatagram* const* datagrams, std::uint32_t count, ControlRecord* records,
                           std::int32_t capacity) {
-  std::uint8_t buffer[search::kReplySize] = {};
+  std::uint8_t buffer[kSearchReadBytes];
   std::int32_t stored = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
     IReceivedDatagram* datagram = datagrams[i];
     if (datagram == nullptr) continue;
-    const std::int32_t length = datagram->Read(buffer, static_cast<std::int32_t>(search::kReplySize));
+    const std::int32_t length = datagram->Read(buffer, kSearchReadBytes);
     datagram->Release();
-    if (length != static_cast<std::int32_t>(search::kReplySize) || stored >= capacity) continue;
-    std::memcpy(records[stored].bytes, buffer + search::kReplyRecordOffset, record::kSize);
-    ++stored;
+    if (length <= 0 || stored >= capacity) continue;
+    const auto record = search::ReadReply(buffer, static_cast<std::size_t>(length));
+    if (record) records[stored++] = *record;
   }
   return stored;
 }
@@ -33,29 +34,19 @@ std::int32_t SearchCards(CreatePindleFunction createPindle, ControlRecord* recor
   std::memset(records, 0, static_cast<std::size_t>(capacity) * sizeof(ControlRecord));
 
   const search::Request request = search::BuildRequest();
-  const PindleSettings settings = MakePindleSettings(kSearchLocalPort);
-  ISocketManager* manager = createPindle(&settings);
-  if (manager == nullptr) return 0;
-
-  IDatagramEndpoint* endpoint = nullptr;
-  manager->Open(kBroadcastAddress, kCardPort, &endpoint);
-  if (endpoint == nullptr) {
-    manager->Release();
-    return 0;
-  }
-  endpoint->Send(request.data(), static_cast<std::int32_t>(request.size()));
+  const auto session = OpenBroadcastSession(createPindle, kSearchLocalPort);
+  if (!session) return 0;
+  session->endpoint->Send(request.data(), static_cast<std::int32_t>(request.size()));
 
   std::uint32_t events[kSearchWaitEvents] = {};
   std::int32_t stored = 0;
-  if (manager->Wait(kSearchListenSeconds, events, kSearchWaitEvents) >= 2) {
+  if (session->manager->Wait(kSearchListenSeconds, events, kSearchWaitEvents) >= 2) {
     IReceivedDatagram* datagrams[kSearchCollectCapacity] = {};
-    std::uint32_t count = manager->Collect(datagrams, kSearchCollectCapacity);
-    if (count > kSearchCollectCapacity) count = kSearchCollectCapacity;  // never trust a count past our array
+    const std::uint32_t count = CollectAtMost(session->manager, datagrams, kSearchCollectCapacity);
     stored = StoreReplies(datagrams, count, records, capacity);
   }
 
-  endpoint->Release();
-  manager->Release();
+  CloseBroadcastSession(*session);
   return stored;
 }
 

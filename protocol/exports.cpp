@@ -1,10 +1,25 @@
 // The library's C exports. Nothing may leave them as an exception.
 #include "card_search.h"
 #include "orvell.h"
+#include "parameter_change.h"
 
 extern "C" ORVELL_API std::int32_t ORVELL_CALL GetControlList(ControlRecord* records, std::int32_t capacity) {
   try {
     return orvell::SearchCards(&CreatePindle, records, capacity);
+  } catch (...) {
+    return 0;
+  }
+}
+
+extern "C" ORVELL_API std::int32_t ORVELL_CALL ConfigControlPara(std::uint32_t oldIp, std::uint32_t oldGateway,
+                                                                 std::uint32_t oldMask, const char* oldMac,
+                                                                 std::uint32_t newIp, std::uint32_t newGateway,
+                                                                 std::uint32_t newMask, const char* newMac,
+                                                                 const char* newServerIp, std::uint16_t newServerPort,
+                                                                 std::uint8_t newHeartbeat) {
+  try {
+    return orvell::ChangeParameters(&CreatePindle, oldIp, oldGateway, oldMask, oldMac, newIp, newGateway, newMask,
+                                    newMac, newServerIp, newServerPort, newHeartbeat);
   } catch (...) {
     return 0;
   }
