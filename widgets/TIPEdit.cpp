@@ -1,0 +1,286 @@
+#include "TIPEdit.h"
+
+#include "ip_field_layout.h"
+#include "integer_text.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QStringList>
+#include <qdrawutil.h>
+
+namespace {
+
+constexpr QSize DefaultSize(125, 21);
+constexpr int DefaultFontPoints = 9;
+constexpr int BorderWidth = 2;  // sunken edge, two pixels on each side
+constexpr int DotFontPoints = 18;
+constexpr quint8 RejectedOctet = 255;
+constexpr int BitsPerOctet = 8;
+constexpr quint32 OctetMask = 0xFFu;
+
+// One octet of an address text: a number from 0 to 255, else 255.
+quint8 OctetFromText(QStringView text) {
+  const std::optional<int32_t> number = ParseIntegerText(text);
+  if (!number || *number < 0 || *number > 255) {
+    return RejectedOctet;
+  }
+  return static_cast<quint8>(*number);
+}
+
+}  // namespace
+
+TIPEdit::TIPEdit(QWidget* parent) : QWidget(parent) {
+  m_clientArea = new QWidget(this);
+  for (int i = 0; i < FieldCount; ++i) {
+    auto* field = new TIPFieldEdit(m_clientArea);
+    FFields[static_cast<size_t>(i)] = field;
+    connect(field, &TIPFieldEdit::Rejected, this, [this, i] { emit OnError(i); });
+    connect(field, &TIPFieldEdit::ValueAccepted, this, &TIPEdit::OnChange);
+    connect(field, &TIPFieldEdit::NextFieldRequested, this, &TIPEdit::ActiveNextField);
+    connect(field, &TIPFieldEdit::PrevFieldRequested, this, &TIPEdit::ActivePrevField);
+  }
+  // Focus given to the control goes to field 0; tabbing passes through the
+  // fields in index order.
+  setFocusProxy(FFields[0]);
+  resize(DefaultSize);
+  QFont boldFont = font();
+  boldFont.setPointSize(DefaultFontPoints);
+  boldFont.setBold(true);
+  setFont(boldFont);
+  setCursor(Qt::IBeamCursor);
+  setTabStop(true);
+  setColor(palette().color(QPalette::Base));
+  LayoutFields();
+}
+
+// The fields go first, in index order, while the control is still whole.
+TIPEdit::~TIPEdit() {
+  for (TIPFieldEdit*& field : FFields) {
+    delete field;
+    field = nullptr;
+  }
+}
+
+QString TIPEdit::IPString() const {
+  QStringList octets;
+  for (const TIPFieldEdit* field : FFields) {
+    octets << QString::number(field->Value());
+  }
+  return octets.join(u'.');
+}
+
+void TIPEdit::setIPString(const QString& text) {
+  std::array<quint8, FieldCount> octets{};
+  QStringView rest(text);
+  for (int i = 0; i < FieldCount; ++i) {
+    const qsizetype dot = rest.indexOf(u'.');
+    const QStringView octetText = dot < 0 ? rest : rest.left(dot);
+    octets[static_cast<size_t>(i)] = OctetFromText(octetText);
+    rest = rest.mid(octetText.size());
+    if (i < FieldCount - 1) {
+      if (!rest.startsWith(u'.')) {
+        return;  // a missing dot leaves the address as it was
+      }
+      rest = rest.mid(1);
+    }
+  }
+  for (int i = 0; i < FieldCount; ++i) {
+    FFields[static_cast<size_t>(i)]->setValue(octets[static_cast<size_t>(i)]);
+  }
+}
+
+quint32 TIPEdit::Addr() const {
+  quint32 address = 0;
+  for (int i = FieldCount - 1; i >= 0; --i) {
+    address = (address << BitsPerOctet) | FFields[static_cast<size_t>(i)]->Value();
+  }
+  return address;
+}
+
+void TIPEdit::setAddr(quint32 address) {
+  for (TIPFieldEdit* field : FFields) {
+    field->setValue(static_cast<quint8>(address & OctetMask));
+    address >>= BitsPerOctet;
+  }
+}
+
+bool TIPEdit::Error() const {
+  return std::any_of(FFields.begin(), FFields.end(),
+                     [](const TIPFieldEdit* field) { return field->Error(); });
+}
+
+bool TIPEdit::ReadOnly() const { return FFields[0]->isReadOnly(); }
+
+void TIPEdit::setReadOnly(bool readOnly) {
+  if (readOnly == ReadOnly()) {
+    return;
+  }
+  for (TIPFieldEdit* field : FFields) {
+    field->setReadOnly(readOnly);
+  }
+}
+
+void TIPEdit::setBorderStyle(TBorderStyle style) {
+  if (style == FBorderStyle) {
+    return;
+  }
+  FBorderStyle = style;
+  LayoutFields();
+  update();
+}
+
+bool TIPEdit::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
+
+void TIPEdit::setTabStop(bool tabStop) {
+  // The control takes no clicks itself: a click on its surface focuses
+  // field 0 only when no field has the focus (mousePressEvent).
+  setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
+  for (TIPFieldEdit* field : FFields) {
+    field->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+}
+
+QColor TIPEdit::Color() const { return palette().color(QPalette::Base); }
+
+void TIPEdit::setColor(const QColor& color) {
+  QPalette own = palette();
+  own.setColor(QPalette::Base, color);
+  setPalette(own);  // reaches the fields, which inherit the control's palette
+  update();
+}
+
+void TIPEdit::ActiveNextField(bool Sel) {
+  const int focused = FocusedFieldIndex();
+  if (focused < 0 || focused >= FieldCount - 1) {
+    return;
+  }
+  TIPFieldEdit* target = FFields[static_cast<size_t>(focused + 1)];
+  if (Sel) {
+    target->selectAll();
+  } else {
+    target->setCurrentPosition(0);
+  }
+  target->setFocus(Qt::OtherFocusReason);
+}
+
+void TIPEdit::ActivePrevField(bool Sel) {
+  const int focused = FocusedFieldIndex();
+  if (focused < 1) {
+    return;
+  }
+  TIPFieldEdit* target = FFields[static_cast<size_t>(focused - 1)];
+  if (Sel) {
+    target->selectAll();
+  } else {
+    target->setCurrentPosition(3);  // stops at the end of a shorter text
+  }
+  target->setFocus(Qt::OtherFocusReason);
+}
+
+TIPFieldEdit* TIPEdit::Field(int index) const {
+  if (index < 0 || index >= FieldCount) {
+    return nullptr;
+  }
+  return FFields[static_cast<size_t>(index)];
+}
+
+QSize TIPEdit::sizeHint() const { return DefaultSize; }
+
+int TIPEdit::FocusedFieldIndex() const {
+  for (int i = 0; i < FieldCount; ++i) {
+    const TIPFieldEdit* field = FFields[static_cast<size_t>(i)];
+    if (field != nullptr && field->hasFocus()) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+bool TIPEdit::event(QEvent* event) {
+  if (event->type() == QEvent::CursorChange) {
+    for (TIPFieldEdit* field : FFields) {
+      if (field != nullptr) {
+        field->setCursor(cursor());
+      }
+    }
+  }
+  return QWidget::event(event);
+}
+
+void TIPEdit::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) {
+    LayoutFields();
+    update();
+  } else if (event->type() == QEvent::PaletteChange) {
+    update();
+  }
+  QWidget::changeEvent(event);
+}
+
+void TIPEdit::resizeEvent(QResizeEvent* event) {
+  LayoutFields();
+  if (FFullRepaint) {
+    update();
+  }
+  QWidget::resizeEvent(event);
+}
+
+void TIPEdit::mousePressEvent(QMouseEvent* event) {
+  if (FocusedFieldIndex() < 0) {
+    FFields[0]->setFocus(Qt::MouseFocusReason);
+  }
+  QWidget::mousePressEvent(event);
+}
+
+QRect TIPEdit::ClientRect() const {
+  if (FBorderStyle == bsSingle) {
+    return rect().adjusted(BorderWidth, BorderWidth, -BorderWidth, -BorderWidth);
+  }
+  return rect();
+}
+
+void TIPEdit::LayoutFields() {
+  if (m_clientArea == nullptr || FFields[0] == nullptr) {
+    return;
+  }
+  m_clientArea->setGeometry(ClientRect());
+  const int dpi = logicalDpiY();
+  const IPFieldLayout layout = ComputeIPFieldLayout(
+      width(), height(), FontPointSize(font(), dpi), FontPixelHeight(font(), dpi));
+  for (int i = 0; i < FieldCount; ++i) {
+    FFields[static_cast<size_t>(i)]->setGeometry(layout.FieldLeft(i), layout.Top,
+                                                 layout.FieldWidth, height() - 2);
+  }
+}
+
+void TIPEdit::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  const QRect client = ClientRect();
+  painter.fillRect(client, Color());
+  if (FBorderStyle == bsSingle) {
+    qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);
+  }
+  PaintDots(painter, client);
+}
+
+// Each dot stands at the left edge of a gap, just right of the field before
+// it; the fields paint themselves on top.
+void TIPEdit::PaintDots(QPainter& painter, const QRect& client) const {
+  const int dpi = logicalDpiY();
+  const IPFieldLayout layout = ComputeIPFieldLayout(
+      width(), height(), FontPointSize(font(), dpi), FontPixelHeight(font(), dpi));
+  QFont dotFont = font();
+  dotFont.setBold(true);
+  dotFont.setPointSize(DotFontPoints);
+  painter.setFont(dotFont);
+  painter.setPen(palette().color(QPalette::Text));
+  const int top = client.top() + layout.Top - (DotFontPoints - layout.FieldWidth / 3);
+  for (int gap = 0; gap < FieldCount - 1; ++gap) {
+    const int left = client.left() + layout.FieldLeft(gap) + layout.FieldWidth;
+    const QRect cell(left, top, client.width(), client.height() * 4);
+    painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                     QStringLiteral("."));
+  }
+}
