@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# Runs a command on a private network of its own: a "PC" network namespace
+# joined by veth links to one or more card LANs, each its own namespace where
+# emulated cards (cardsim) may answer. Nothing is ever created in the
+# machine's own namespace, so no datagram can reach the real network; every
+# namespace, link and process made here is removed on every way out.
+#
+#   scripts/private-lan.sh [--lans N] [--cardsim PATH]
+#                          [--cards LAN "CARDSIM ARGS"]... [--pc-cards "CARDSIM ARGS"]...
+#                          -- COMMAND [ARG...]
+#
+#   --lans N        card LANs to make (default 1). LAN i is 192.168.i.0/24:
+#                   the PC holds 192.168.i.2 on kvpc<i>, the LAN's namespace
+#                   192.168.i.1 on kvlan<i>. The PC's default route leaves
+#                   through kvpc1, so 255.255.255.255 can be sent.
+#   --cardsim PATH  the emulator (needed with --cards or --pc-cards)
+#   --cards I ARGS  starts cardsim with ARGS (one word list) in LAN I and waits
+#                   for its ready line; may be given several times
+#   --pc-cards ARGS the same inside the PC namespace
+#
+# COMMAND runs in the PC namespace with these variables set (cardsim sees them
+# too): KESTRUM_PRIVATE_LAN (the run's name; programs that send refuse to run
+# without it), KESTRUM_PC_NS, KESTRUM_LAN_COUNT, and for each LAN i
+# KESTRUM_LAN<i>_NS, KESTRUM_LAN<i>_PC_IP, KESTRUM_LAN<i>_CARD_SIDE_IP and
+# KESTRUM_LAN<i>_SUBNET (e.g. 192.168.1). With --cardsim also KESTRUM_CARDSIM.
+# The script exits with COMMAND's status (non-zero with a message when the
+# network or the cards could not be made).
+#
+# Sourcing the script instead gives the steps as functions (lan_create,
+# lan_start_cards, lan_run, lan_cleanup) for scripts that need more control;
+# they expect `set -euo pipefail` like this script's own run.
+
+LAN_RUN="kst-$$"
+LAN_COUNT=1
+LAN_CARDSIM=""
+LAN_PIDS=()
+LAN_NAMESPACES=()
+LAN_TMP=""
+
+lan_log() { echo "private-lan: $*" >&2; }
+
+# Namespaces of earlier runs whose script is gone (killed without its traps,
+# e.g. by a test timeout) are removed first.
+lan_sweep_stale() {
+  local ns pid
+  for ns in $(ip netns list | awk '{print $1}' | grep -E '^kst-[0-9]+-' || true); do
+    pid=${ns#kst-}
+    pid=${pid%%-*}
+    if ! kill -0 "$pid" 2>/dev/null; then
+      lan_log "removing stale namespace $ns"
+      ip netns del "$ns" 2>/dev/null || true
+    fi
+  done
+}
+
+lan_ns() { echo "$LAN_RUN-$1"; }
+
+lan_add_namespace() {
+  ip netns add "$1"
+  LAN_NAMESPACES+=("$1")
+  ip -n "$1" link set lo up
+}
+
+# lan_create N: the PC namespace and N card LANs.
+lan_create() {
+  LAN_COUNT=$1
+  local pc i lan
+  [ "$(id -u)" -eq 0 ] || { lan_log "needs root to make network namespaces"; return 1; }
+  lan_sweep_stale
+  LAN_TMP=$(mktemp -d "/tmp/$LAN_RUN.XXXXXX")
+  pc=$(lan_ns pc)
+  lan_add_namespace "$pc"
+  for ((i = 1; i <= LAN_COUNT; i++)); do
+    lan=$(lan_ns "lan$i")
+    lan_add_namespace "$lan"
+    # Both ends are made inside the namespaces, never in the machine's own.
+    ip -n "$pc" link add "kvpc$i" type veth peer name "kvlan$i" netns "$lan"
+    ip -n "$pc" addr add "192.168.$i.2/24" dev "kvpc$i"
+    ip -n "$lan" addr add "192.168.$i.1/24" dev "kvlan$i"
+    ip -n "$pc" link set "kvpc$i" up
+    ip -n "$lan" link set "kvlan$i" up
+    # The cards' side broadcasts its answers when asked to: it needs a route.
+    ip -n "$lan" route add default dev "kvlan$i"
+    # Many emulated cards behind one address answer at once before the PC's
+    # MAC is known: let the neighbour queue hold all their answers.
+    ip netns exec "$lan" sysctl -qw "net.ipv4.neigh.kvlan$i.unres_qlen_bytes=4194304"
+  done
+  ip -n "$pc" route add default dev kvpc1
+  lan_export
+}
+
+lan_export() {
+  local i
+  export KESTRUM_PRIVATE_LAN="$LAN_RUN"
+  export KESTRUM_PC_NS
+  KESTRUM_PC_NS=$(lan_ns pc)
+  export KESTRUM_LAN_COUNT="$LAN_COUNT"
+  for ((i = 1; i <= LAN_COUNT; i++)); do
+    export "KESTRUM_LAN${i}_NS=$(lan_ns "lan$i")"
+    export "KESTRUM_LAN${i}_PC_IP=192.168.$i.2"
+    export "KESTRUM_LAN${i}_CARD_SIDE_IP=192.168.$i.1"
+    export "KESTRUM_LAN${i}_SUBNET=192.168.$i"
+  done
+  if [ -n "$LAN_CARDSIM" ]; then export KESTRUM_CARDSIM="$LAN_CARDSIM"; fi
+}
+
+# lan_start_cards NAMESPACE ARGS...: starts cardsim there and returns once it
+# has printed its ready line; its later output goes to stderr.
+lan_start_cards() {
+  local ns=$1 fifo pid line fd tries
+  shift
+  [ -n "$LAN_CARDSIM" ] || { lan_log "--cardsim is needed to start cards"; return 1; }
+  fifo="$LAN_TMP/cardsim-${#LAN_PIDS[@]}"
+  mkfifo "$fifo"
+  exec {fd}<>"$fifo"
+  ip netns exec "$ns" "$LAN_CARDSIM" "$@" >"$fifo" &
+  pid=$!
+  LAN_PIDS+=("$pid")
+  for ((tries = 0; tries < 60; tries++)); do
+    if read -r -t 1 -u "$fd" line; then
+      echo "$line" >&2
+      if [[ $line == "cardsim: ready"* ]]; then
+        cat <&"$fd" >&2 &
+        LAN_PIDS+=("$!")
+        exec {fd}<&-
+        return 0
+      fi
+    elif ! kill -0 "$pid" 2>/dev/null; then
+      break
+    fi
+  done
+  lan_log "cardsim $* in $ns did not become ready"
+  return 1
+}
+
+# lan_run COMMAND...: runs it in the PC namespace; returns its status.
+lan_run() {
+  ip netns exec "$(lan_ns pc)" "$@"
+}
+
+lan_cleanup() {
+  local pid ns
+  for pid in "${LAN_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+  for pid in "${LAN_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  LAN_PIDS=()
+  for ns in "${LAN_NAMESPACES[@]}"; do ip netns del "$ns" 2>/dev/null || true; done
+  LAN_NAMESPACES=()
+  if [ -n "$LAN_TMP" ]; then rm -rf "$LAN_TMP"; fi
+  LAN_TMP=""
+}
+
+lan_main() {
+  local cards=() pc_cards=() lans=1 arg status
+  while [ $# -gt 0 ]; do
+    arg=$1
+    shift
+    case $arg in
+      --lans) lans=$1; shift ;;
+      --cardsim) LAN_CARDSIM=$(realpath "$1"); shift ;;
+      --cards) cards+=("$1" "$2"); shift 2 ;;
+      --pc-cards) pc_cards+=("$1"); shift ;;
+      --) break ;;
+      *) lan_log "unknown option $arg"; return 125 ;;
+    esac
+  done
+  [ $# -gt 0 ] || { lan_log "no command given after --"; return 125; }
+  [[ $lans =~ ^[1-9]$ ]] || { lan_log "--lans takes 1 to 9"; return 125; }
+
+  trap lan_cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+  # Any failure while the network is made ends the script (set -e), and the
+  # EXIT trap takes down what was made so far.
+  lan_create "$lans"
+  local i words
+  for ((i = 0; i < ${#cards[@]}; i += 2)); do
+    read -ra words <<<"${cards[i + 1]}"
+    lan_start_cards "$(lan_ns "lan${cards[i]}")" "${words[@]}"
+  done
+  for arg in "${pc_cards[@]}"; do
+    read -ra words <<<"$arg"
+    lan_start_cards "$(lan_ns pc)" "${words[@]}"
+  done
+  status=0
+  lan_run "$@" || status=$?
+  return "$status"
+}
+
+if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
+  set -euo pipefail
+  lan_main "$@"
+  exit $?
+fi

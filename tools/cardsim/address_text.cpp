@@ -1,0 +1,77 @@
+#include "address_text.h"
+
+#include <cstdio>
+
+namespace cardsim {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> ParseIpv4(const std::string& text) {
+  std::uint8_t octets[4] = {};
+  std::size_t at = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) {
+      if (at >= text.size() || text[at] != '.') return std::nullopt;
+      ++at;
+    }
+    unsigned value = 0;
+    std::size_t digits = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 4; ++at, ++digits)
+      value = value * 10 + static_cast<unsigned>(text[at] - '0');
+    if (digits == 0 || digits > 3 || value > 255) return std::nullopt;
+    octets[i] = static_cast<std::uint8_t>(value);
+  }
+  if (at != text.size()) return std::nullopt;
+  return orvell::ReadAddress(octets);
+}
+
+std::string FormatIpv4(std::uint32_t networkOrder) {
+  std::uint8_t octets[4];
+  orvell::WriteAddress(octets, networkOrder);
+  char text[16];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", octets[0], octets[1], octets[2], octets[3]);
+  return text;
+}
+
+std::optional<orvell::record::Mac> ParseMac(const std::string& text) {
+  constexpr std::size_t kTextLength = 6 * 2 + 5;  // six groups, five colons
+  if (text.size() != kTextLength) return std::nullopt;
+  orvell::record::Mac mac{};
+  for (std::size_t group = 0; group < mac.size(); ++group) {
+    const std::size_t at = group * 3;
+    if (group > 0 && text[at - 1] != ':') return std::nullopt;
+    const int high = HexDigit(text[at]);
+    const int low = HexDigit(text[at + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    mac[group] = static_cast<std::uint8_t>(high * 16 + low);
+  }
+  return mac;
+}
+
+std::string FormatMac(const orvell::record::Mac& mac) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  return text;
+}
+
+std::uint32_t ToHostOrder(std::uint32_t networkOrder) {
+  std::uint8_t octets[4];
+  orvell::WriteAddress(octets, networkOrder);
+  return (static_cast<std::uint32_t>(octets[0]) << 24) | (static_cast<std::uint32_t>(octets[1]) << 16) |
+         (static_cast<std::uint32_t>(octets[2]) << 8) | octets[3];
+}
+
+std::uint32_t ToNetworkOrder(std::uint32_t hostOrder) {
+  return orvell::AddressFromOctets(static_cast<std::uint8_t>(hostOrder >> 24), static_cast<std::uint8_t>(hostOrder >> 16),
+                                   static_cast<std::uint8_t>(hostOrder >> 8), static_cast<std::uint8_t>(hostOrder));
+}
+
+}  // namespace cardsim

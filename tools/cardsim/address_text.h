@@ -1,0 +1,27 @@
+// Dotted-decimal IPv4 and colon-separated MAC texts, as the card list shows
+// them and as the emulator's card files hold them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "control_record.h"
+
+namespace cardsim {
+
+// Four decimal octets, nothing else; the address in network order (first
+// octet first in memory, as ControlRecord holds it).
+std::optional<std::uint32_t> ParseIpv4(const std::string& text);
+std::string FormatIpv4(std::uint32_t networkOrder);
+
+// Six two-digit hexadecimal groups joined by ':' (either case accepted).
+std::optional<orvell::record::Mac> ParseMac(const std::string& text);
+// Upper-case, as the card list shows it.
+std::string FormatMac(const orvell::record::Mac& mac);
+
+// Host-order arithmetic on network-order addresses.
+std::uint32_t ToHostOrder(std::uint32_t networkOrder);
+std::uint32_t ToNetworkOrder(std::uint32_t hostOrder);
+
+}  // namespace cardsim

@@ -1,0 +1,66 @@
+#include "card_responder.h"
+
+#include <utility>
+
+#include "search_datagrams.h"
+
+namespace cardsim {
+namespace {
+
+namespace rec = orvell::record;
+namespace param = orvell::parameter;
+
+// What the extra bytes after a confirmation hold; the library never reads them.
+constexpr std::uint8_t kReplyExtraFill = 0x5A;
+
+}  // namespace
+
+bool AddressedBy(const ControlRecord& card, const param::ParameterChange& change) {
+  return rec::Ip(card) == change.oldIp && rec::Gateway(card) == change.oldGateway && rec::Mask(card) == change.oldMask;
+}
+
+void Apply(ControlRecord& card, const param::ParameterChange& change) {
+  rec::SetIp(card, change.newIp);
+  rec::SetGateway(card, change.newGateway);
+  rec::SetMask(card, change.newMask);
+  rec::SetServerIp(card, change.serverIp);
+  rec::SetServerPort(card, change.serverPort);
+  rec::SetHeartbeat(card, change.heartbeat);
+}
+
+CardResponder::CardResponder(std::vector<ControlRecord> cards, std::size_t replyExtraBytes)
+    : cards_(std::move(cards)), replyExtraBytes_(replyExtraBytes) {}
+
+Response CardResponder::Handle(const std::uint8_t* data, std::size_t length) {
+  if (orvell::search::IsRequest(data, length)) return AnswerSearch();
+  if (const auto change = param::ReadRequest(data, length)) return ApplyChange(*change);
+  return {};
+}
+
+Response CardResponder::AnswerSearch() const {
+  Response response;
+  response.kind = RequestKind::kSearch;
+  response.answers.reserve(cards_.size());
+  for (std::size_t i = 0; i < cards_.size(); ++i) {
+    const auto reply = orvell::search::BuildReply(cards_[i]);
+    response.answers.push_back({i, std::vector<std::uint8_t>(reply.begin(), reply.end())});
+  }
+  return response;
+}
+
+Response CardResponder::ApplyChange(const param::ParameterChange& change) {
+  Response response;
+  response.kind = RequestKind::kParameterChange;
+  const auto header = param::BuildReplyHeader();
+  for (std::size_t i = 0; i < cards_.size(); ++i) {
+    if (!AddressedBy(cards_[i], change)) continue;
+    Apply(cards_[i], change);
+    response.cardsChanged = true;
+    std::vector<std::uint8_t> confirmation(header.begin(), header.end());
+    confirmation.resize(header.size() + replyExtraBytes_, kReplyExtraFill);
+    response.answers.push_back({i, std::move(confirmation)});
+  }
+  return response;
+}
+
+}  // namespace cardsim

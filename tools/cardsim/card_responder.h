@@ -1,0 +1,52 @@
+// What the emulated cards answer to a datagram, apart from any socket: every
+// card answers a search request with its reply; a parameter request changes
+// the cards whose current addresses it names, and each of them confirms.
+// Anything else is ignored.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "control_record.h"
+#include "parameter_datagrams.h"
+
+namespace cardsim {
+
+enum class RequestKind { kIgnored, kSearch, kParameterChange };
+
+struct CardAnswer {
+  std::size_t card = 0;  // index of the answering card
+  std::vector<std::uint8_t> bytes;
+};
+
+struct Response {
+  RequestKind kind = RequestKind::kIgnored;
+  std::vector<CardAnswer> answers;
+  bool cardsChanged = false;  // a parameter request changed at least one card
+};
+
+// A card takes a parameter request only when the request's current IP,
+// gateway and mask are all its own.
+bool AddressedBy(const ControlRecord& card, const orvell::parameter::ParameterChange& change);
+// Gives the card the request's new IP, gateway, mask, server address, port
+// and heartbeat; nothing else of it changes.
+void Apply(ControlRecord& card, const orvell::parameter::ParameterChange& change);
+
+class CardResponder {
+ public:
+  // replyExtraBytes: bytes a card appends to its 24-byte confirmation.
+  CardResponder(std::vector<ControlRecord> cards, std::size_t replyExtraBytes);
+
+  Response Handle(const std::uint8_t* data, std::size_t length);
+  const std::vector<ControlRecord>& Cards() const { return cards_; }
+
+ private:
+  Response AnswerSearch() const;
+  Response ApplyChange(const orvell::parameter::ParameterChange& change);
+
+  std::vector<ControlRecord> cards_;
+  std::size_t replyExtraBytes_;
+};
+
+}  // namespace cardsim

@@ -1,0 +1,114 @@
+#include "cardsim_options.h"
+
+#include <charconv>
+#include <limits>
+
+#include "address_text.h"
+
+namespace cardsim {
+namespace {
+
+// The largest UDP/IPv4 payload (65,535 - 20 IP - 8 UDP) less the
+// confirmation's 24 header bytes.
+constexpr std::size_t kMaxReplyExtraBytes = 65507 - 24;
+constexpr std::size_t kMaxCards = 65536;
+
+template <typename Integer>
+std::optional<Integer> ParseNumber(const std::string& text, Integer max) {
+  std::uint64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || value > max) return std::nullopt;
+  return static_cast<Integer>(value);
+}
+
+class ArgumentCursor {
+ public:
+  explicit ArgumentCursor(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+  bool Done() const { return next_ >= arguments_.size(); }
+  const std::string& Take() { return arguments_[next_++]; }
+  std::optional<std::string> TakeValue() {
+    if (Done()) return std::nullopt;
+    return Take();
+  }
+
+ private:
+  const std::vector<std::string>& arguments_;
+  std::size_t next_ = 0;
+};
+
+ParsedOptions Refuse(const std::string& message) { return {std::nullopt, message + "\n" + UsageText()}; }
+
+template <typename Integer>
+bool TakeNumber(ArgumentCursor& cursor, Integer max, Integer& out) {
+  const auto text = cursor.TakeValue();
+  if (!text) return false;
+  const auto value = ParseNumber<Integer>(*text, max);
+  if (!value) return false;
+  out = *value;
+  return true;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: cardsim (--count N [--base-ip A.B.C.D] | --cards FILE.json) [--state FILE.json]\n"
+         "               [--port P] [--broadcast-replies] [--max-delay-ms N] [--reply-extra N]\n"
+         "               [--seed N] [--verbose]\n"
+         "Emulates control cards on UDP port P (9999): answers search requests with one reply per\n"
+         "card and applies parameter requests addressed to a card's current IP, gateway and mask.\n"
+         "--state keeps the cards in FILE.json across runs (read at start when it exists).\n";
+}
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+  Options options;
+  options.firstIp = *ParseIpv4("192.168.1.100");
+  ArgumentCursor cursor(arguments);
+  while (!cursor.Done()) {
+    const std::string name = cursor.Take();
+    bool ok = true;
+    if (name == "--help" || name == "-h") {
+      return {std::nullopt, UsageText()};
+    } else if (name == "--count") {
+      std::size_t count = 0;
+      ok = TakeNumber(cursor, kMaxCards, count);
+      options.count = count;
+    } else if (name == "--cards") {
+      const auto value = cursor.TakeValue();
+      ok = value.has_value() && !value->empty();
+      if (ok) options.cardFile = *value;
+    } else if (name == "--state") {
+      const auto value = cursor.TakeValue();
+      ok = value.has_value() && !value->empty();
+      if (ok) options.stateFile = *value;
+    } else if (name == "--base-ip") {
+      const auto value = cursor.TakeValue();
+      const auto address = value ? ParseIpv4(*value) : std::nullopt;
+      ok = address.has_value();
+      if (ok) options.firstIp = *address;
+    } else if (name == "--port") {
+      ok = TakeNumber(cursor, std::numeric_limits<std::uint16_t>::max(), options.port);
+    } else if (name == "--broadcast-replies") {
+      options.broadcastReplies = true;
+    } else if (name == "--max-delay-ms") {
+      ok = TakeNumber(cursor, std::uint32_t{60000}, options.maxDelayMs);
+    } else if (name == "--reply-extra") {
+      ok = TakeNumber(cursor, kMaxReplyExtraBytes, options.replyExtraBytes);
+    } else if (name == "--seed") {
+      std::uint32_t seed = 0;
+      ok = TakeNumber(cursor, std::numeric_limits<std::uint32_t>::max(), seed);
+      options.seed = seed;
+    } else if (name == "--verbose") {
+      options.verbose = true;
+    } else {
+      return Refuse("cardsim: unknown option '" + name + "'");
+    }
+    if (!ok) return Refuse("cardsim: " + name + " needs a valid value");
+  }
+  if (options.count && !options.cardFile.empty()) return Refuse("cardsim: give --count or --cards, not both");
+  if (!options.count && options.cardFile.empty() && options.stateFile.empty())
+    return Refuse("cardsim: give --count N, --cards FILE.json or --state FILE.json");
+  return {options, {}};
+}
+
+}  // namespace cardsim
