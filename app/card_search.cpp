@@ -1,0 +1,136 @@
+#include "card_search.h"
+
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <algorithm>
+#include <memory>
+
+#include "TIPEdit.h"
+#include "busy_popup.h"
+#include "card_list_model.h"
+#include "code_tables.h"
+#include "delay_with_messages.h"
+#include "field_texts.h"
+#include "gradient_label.h"
+#include "list_text_compare.h"
+#include "type_version.h"
+
+namespace kestrum {
+namespace {
+
+// Long enough for the busy popup to paint before the library blocks.
+constexpr std::int32_t kPopupPaintMilliseconds = 20;
+
+QString CardCountText(int count) { return QStringLiteral("屏幕总数") + QString::number(count); }
+
+}  // namespace
+
+void TFrm_CardSearch::btnControlSearchClick() {
+  btnControlSearch->setEnabled(false);
+  model_->Clear();
+  {
+    const auto popup = std::make_unique<BusyPopup>(this);
+    popup->show();
+    DelayWithMessages(kPopupPaintMilliseconds);
+    SearchCard();
+  }
+  rzlistview1->viewport()->update();
+  if (model_->rowCount() > 0) SelectFirstRow();
+  idsres->setCaption(CardCountText(model_->rowCount()));
+  btnControlSearch->setEnabled(true);
+}
+
+void TFrm_CardSearch::SearchCard() {
+  // A library that claims more records than it was given room for cannot
+  // make the list read past the table.
+  const std::int32_t found =
+      std::min(protocol_.GetControlList(state_.ControlTable.data(), kControlTableCapacity), kControlTableCapacity);
+  if (found <= 0) {
+    btnModify->setEnabled(false);
+    return;
+  }
+  btnModify->setEnabled(true);
+  QList<CardRow> rows;
+  rows.reserve(found);
+  for (int i = 0; i < found; ++i) {
+    const ControlRecord& card = state_.ControlTable.at(static_cast<std::size_t>(i));
+    CardRow row;
+    row.recordIndex = i;
+    row.SetText(ColumnNumber, QString::number(i + 1));
+    row.SetText(ColumnScreenNo, QString::number(orvell::record::ScreenNo(card)));
+    row.SetText(ColumnIp, AddressText(orvell::record::Ip(card)));
+    row.SetText(ColumnMask, AddressText(orvell::record::Mask(card)));
+    row.SetText(ColumnGateway, AddressText(orvell::record::Gateway(card)));
+    row.SetText(ColumnMac, MacText(orvell::record::MacAddress(card)));
+    rows.append(std::move(row));
+  }
+  model_->AppendRows(std::move(rows));
+}
+
+void TFrm_CardSearch::SelectFirstRow() {
+  rzlistview1->selectionModel()->setCurrentIndex(model_->index(0, ColumnNumber),
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TFrm_CardSearch::rzlistview1ColumnClick(int Column) {
+  if (Column == state_.SortedColumn) {
+    state_.Descending = !state_.Descending;
+  } else {
+    state_.SortedColumn = Column;
+    state_.Descending = false;
+  }
+  model_->SortRows([this](const CardRow& first, const CardRow& second) { return rzlistview1Compare(first, second) < 0; });
+  model_->Renumber();
+}
+
+int TFrm_CardSearch::rzlistview1Compare(const CardRow& Item1, const CardRow& Item2) const {
+  const int Compare = CompareListTexts(Item1.Text(state_.SortedColumn), Item2.Text(state_.SortedColumn));
+  return state_.Descending ? -Compare : Compare;
+}
+
+void TFrm_CardSearch::RzListView1SelectItem() {
+  const QModelIndexList selected = rzlistview1->selectionModel()->selectedRows();
+  if (selected.isEmpty()) {
+    btnModify->setEnabled(false);
+    return;
+  }
+  try {
+    const CardRow& row = model_->Row(selected.first().row());
+    ShowCard(row, state_.ControlTable.at(static_cast<std::size_t>(row.recordIndex)));
+  } catch (...) {
+    // A failing step leaves what the earlier steps showed; the operator
+    // gets no message from a selection.
+  }
+}
+
+void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
+  namespace field = orvell::record;
+  btnModify->setEnabled(true);
+  ipdt_ip->setIPString(row.Text(ColumnIp));
+  ipdt_mask->setIPString(row.Text(ColumnMask));
+  ipdt_gateway->setIPString(row.Text(ColumnGateway));
+  ControlMac->setText(row.Text(ColumnMac));
+  IDSControlWidth->setText(QString::number(field::Width(card)));
+  IDSControlHeight->setText(QString::number(field::Height(card)));
+  IDSControlPNO->setText(QString::number(field::ScreenNo(card)));
+  IDSControlDBColor->setText(ColourText(field::ColorStyle(card)));
+  IDSControlBaud->setText(BaudRateText(field::BaudCode(card)));
+  IDSControlScanStyle->setText(ScanStyleText(field::ScanStyle(card)));
+  IDSControlLineOrder->setText(LineOrderText(field::LineOrder(card)));
+  IDSControlRGChange->setText(RgChangeText(field::RgChange(card)));
+  const TypeAndVersion typeAndVersion = SplitTypeVersion(TypeVersionText(card));
+  IDSControlType->setText(typeAndVersion.type);
+  IDSControlVersion->setText(typeAndVersion.version);
+  edt_heart->setText(QString::number(field::Heartbeat(card)));
+  ip_remote->setIPString(AddressText(field::ServerIp(card)));
+  edtremoteport->setText(QString::number(field::ServerPort(card)));
+  state_.SelectedIp = field::Ip(card);
+  state_.SelectedMask = field::Mask(card);
+  state_.SelectedGateway = field::Gateway(card);
+}
+
+}  // namespace kestrum

@@ -1,0 +1,94 @@
+// TFrm_CardSearch, the program's one window: the search button, the card
+// list, the details panel of the selected card and the status label.
+#pragma once
+
+#include <QWidget>
+
+#include "card_protocol.h"
+#include "card_row.h"
+#include "card_search_state.h"
+
+class GradientLabel;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class TIPEdit;
+
+namespace kestrum {
+
+class CardListModel;
+
+class TFrm_CardSearch final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr QSize kClientSize{929, 430};
+
+  explicit TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent = nullptr);
+
+  const CardSearchState& State() const { return state_; }
+
+  // Runs one search: busy popup, the library call, one row per card, the
+  // first row selected and the count in idsres.
+  void btnControlSearchClick();
+  // Sorts by the clicked column (the same column again reverses the
+  // direction), then numbers the rows from the top.
+  void rzlistview1ColumnClick(int Column);
+  // Negative when Item1 goes before Item2 in the current sort.
+  int rzlistview1Compare(const CardRow& Item1, const CardRow& Item2) const;
+  // Shows the selected row's card in the panel; with no row selected it
+  // only disables btnModify, so a change cannot go to a card no longer
+  // selected.
+  void RzListView1SelectItem();
+
+ private:
+  void CreateControls();
+  void CreateScreenGroup();
+  void CreateDriveGroup();
+  void CreateNetworkGroup();
+  void ConfigureList();
+  void SetTabOrder();
+  void CentreOnScreen();
+
+  void SearchCard();
+  void SelectFirstRow();
+  void ShowCard(const CardRow& row, const ControlRecord& card);
+
+  CardProtocol protocol_;
+  CardSearchState state_;
+  CardListModel* model_ = nullptr;
+
+  QFrame* sPanel1 = nullptr;
+  QToolButton* btnControlSearch = nullptr;
+  QTableView* rzlistview1 = nullptr;
+  QGroupBox* grpscreenpara = nullptr;
+  QGroupBox* grpControlInfo = nullptr;
+  QGroupBox* grpHardPara = nullptr;
+  GradientLabel* idsres = nullptr;
+
+  QLabel* IDSControlType = nullptr;
+  QLabel* IDSControlVersion = nullptr;
+  QLabel* IDSControlPNO = nullptr;
+  QLabel* IDSControlBaud = nullptr;
+  QLabel* IDSControlWidth = nullptr;
+  QLabel* IDSControlHeight = nullptr;
+  QLabel* IDSControlDBColor = nullptr;
+  QLabel* IDSControlScanStyle = nullptr;
+  QLabel* IDSControlLineOrder = nullptr;
+  QLabel* IDSControlRGChange = nullptr;
+
+  TIPEdit* ipdt_ip = nullptr;
+  TIPEdit* ipdt_mask = nullptr;
+  TIPEdit* ipdt_gateway = nullptr;
+  QLineEdit* ControlMac = nullptr;
+  TIPEdit* ip_remote = nullptr;
+  QLineEdit* edtremoteport = nullptr;
+  QLineEdit* edt_heart = nullptr;
+  QPushButton* btnModify = nullptr;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,232 @@
+// Construction of TFrm_CardSearch: every control at its place, with its
+// name, caption, font and starting state. Geometry is in pixels at 96 dpi,
+// relative to the control's container.
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QToolButton>
+#include <array>
+
+#include "TIPEdit.h"
+#include "card_list_model.h"
+#include "card_search.h"
+#include "gradient_label.h"
+#include "search_icon.h"
+
+namespace kestrum {
+namespace {
+
+QFont PixelFont(const QString& family, int pixelSize) {
+  QFont font(family);
+  font.setPixelSize(pixelSize);
+  return font;
+}
+
+// The window's own face; the one-line edits use it too.
+QFont WindowFont() { return PixelFont(QStringLiteral("MS Sans Serif"), 11); }
+// Group boxes, their labels and the card list.
+QFont PanelFont() { return PixelFont(QStringLiteral("Arial"), 11); }
+
+template <typename Control>
+Control* Named(Control* control, const char* name) {
+  control->setObjectName(QString::fromLatin1(name));
+  return control;
+}
+
+// Fixed size, text on one line from the top-left, cut off where it ends.
+QLabel* AddLabel(QWidget* container, const char* name, const QRect& place, const QString& text = QString()) {
+  auto* label = Named(new QLabel(text, container), name);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setWordWrap(false);
+  label->setFixedSize(place.size());
+  label->move(place.topLeft());
+  return label;
+}
+
+QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const QString& caption) {
+  auto* group = Named(new QGroupBox(caption, container), name);
+  group->setFont(PanelFont());
+  group->setGeometry(place);
+  return group;
+}
+
+TIPEdit* AddAddressEdit(QWidget* container, const char* name, const QRect& place, const QString& address) {
+  auto* edit = Named(new TIPEdit(container), name);
+  // The control's own 9 pt bold, in the window's face.
+  QFont font = edit->font();
+  font.setFamily(QStringLiteral("MS Sans Serif"));
+  edit->setFont(font);
+  edit->setGeometry(place);
+  edit->setIPString(address);
+  return edit;
+}
+
+QLineEdit* AddLineEdit(QWidget* container, const char* name, const QRect& place, const QString& text = QString()) {
+  auto* edit = Named(new QLineEdit(text, container), name);
+  edit->setFont(WindowFont());
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Base, Qt::white);
+  palette.setColor(QPalette::Text, Qt::black);
+  edit->setPalette(palette);
+  edit->setGeometry(place);
+  return edit;
+}
+
+}  // namespace
+
+TFrm_CardSearch::TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      protocol_(protocol),
+      model_(new CardListModel(this)) {
+  setObjectName(QStringLiteral("Frm_CardSearch"));
+  setWindowTitle(QStringLiteral("Card Seeking"));
+  setFont(WindowFont());
+  setFixedSize(kClientSize);
+  CreateControls();
+  SetTabOrder();
+  CentreOnScreen();
+}
+
+void TFrm_CardSearch::CreateControls() {
+  sPanel1 = Named(new QFrame(this), "sPanel1");
+  sPanel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  sPanel1->setLineWidth(1);
+  sPanel1->setGeometry(0, 0, kClientSize.width(), kClientSize.height());
+
+  btnControlSearch = Named(new QToolButton(sPanel1), "btnControlSearch");
+  btnControlSearch->setGeometry(2, 3, 33, 31);
+  btnControlSearch->setAutoRaise(true);
+  btnControlSearch->setIcon(MagnifyingGlassIcon());
+  btnControlSearch->setIconSize(QSize(16, 16));
+  btnControlSearch->setFocusPolicy(Qt::NoFocus);
+  connect(btnControlSearch, &QToolButton::clicked, this, &TFrm_CardSearch::btnControlSearchClick);
+
+  // Created in tab order: the list, then the editable network group, then
+  // the two groups that hold nothing focusable.
+  rzlistview1 = Named(new QTableView(sPanel1), "rzlistview1");
+  rzlistview1->setGeometry(0, 34, 538, 364);
+  ConfigureList();
+  CreateNetworkGroup();
+  CreateDriveGroup();
+  CreateScreenGroup();
+
+  idsres = Named(new GradientLabel(sPanel1), "idsres");
+  idsres->setGeometry(2, 407, 199, 15);
+  idsres->setFont(PixelFont(QStringLiteral("Tahoma"), 13));
+}
+
+void TFrm_CardSearch::ConfigureList() {
+  rzlistview1->setModel(model_);
+  rzlistview1->setFont(PanelFont());
+  QPalette palette = rzlistview1->palette();
+  palette.setColor(QPalette::Base, Qt::white);
+  palette.setColor(QPalette::Text, Qt::black);
+  rzlistview1->setPalette(palette);
+  rzlistview1->setShowGrid(true);
+  rzlistview1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  rzlistview1->setSelectionMode(QAbstractItemView::SingleSelection);
+  rzlistview1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  rzlistview1->setTabKeyNavigation(false);  // Tab leaves the list for the panel
+  rzlistview1->setWordWrap(false);
+  rzlistview1->setSortingEnabled(false);  // the window sorts by its own comparison
+  rzlistview1->verticalHeader()->hide();
+  rzlistview1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  rzlistview1->verticalHeader()->setDefaultSectionSize(rzlistview1->fontMetrics().height() + 4);
+
+  QHeaderView* headings = rzlistview1->horizontalHeader();
+  headings->setSectionsClickable(true);
+  headings->setSortIndicatorShown(false);
+  headings->setHighlightSections(false);
+  headings->setStretchLastSection(false);
+  headings->setMinimumSectionSize(8);
+  headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  static constexpr std::array<int, ColumnCount> kWidths{30, 50, 100, 100, 100, 120};
+  for (int column = 0; column < ColumnCount; ++column) {
+    const bool fixedWidth = column == ColumnNumber || column == ColumnMac;
+    headings->setSectionResizeMode(column, fixedWidth ? QHeaderView::Fixed : QHeaderView::Interactive);
+    headings->resizeSection(column, kWidths.at(static_cast<std::size_t>(column)));
+  }
+  connect(headings, &QHeaderView::sectionClicked, this, &TFrm_CardSearch::rzlistview1ColumnClick);
+  connect(rzlistview1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TFrm_CardSearch::RzListView1SelectItem);
+  // Clearing the list for a search drops the selection without a
+  // selection signal.
+  connect(model_, &QAbstractItemModel::modelReset, this, &TFrm_CardSearch::RzListView1SelectItem);
+}
+
+void TFrm_CardSearch::CreateNetworkGroup() {
+  grpControlInfo = AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"));
+  auto* addressCaption = Named(new QLabel(QStringLiteral("IP地址:"), grpControlInfo), "IDSControlip");
+  addressCaption->move(9, 24);
+  addressCaption->adjustSize();  // the one label that sizes itself to its text
+  AddLabel(grpControlInfo, "IDSControlMask", QRect(9, 57, 66, 13), QStringLiteral("子网掩码:"));
+  AddLabel(grpControlInfo, "IDSControlGateWay", QRect(9, 90, 68, 13), QStringLiteral("网关:"));
+  AddLabel(grpControlInfo, "IDSControlMac", QRect(9, 123, 58, 13), QStringLiteral("Mac:"));
+  AddLabel(grpControlInfo, "lblremoteip", QRect(9, 154, 68, 13), QStringLiteral("服务器IP:"));
+  AddLabel(grpControlInfo, "lblremote_port", QRect(10, 184, 76, 13), QStringLiteral("服务器端口:"));
+  AddLabel(grpControlInfo, "Label1", QRect(10, 209, 76, 13), QStringLiteral("心跳:"));
+
+  // Inputs in tab order: the gateway before the mask that stands above it.
+  ipdt_ip = AddAddressEdit(grpControlInfo, "ipdt_ip", QRect(89, 18, 118, 21), QStringLiteral("192.168.1.100"));
+  ipdt_gateway = AddAddressEdit(grpControlInfo, "ipdt_gateway", QRect(89, 87, 118, 21), QStringLiteral("192.168.1.1"));
+  ipdt_mask = AddAddressEdit(grpControlInfo, "ipdt_mask", QRect(89, 53, 118, 21), QStringLiteral("255.255.255.0"));
+  btnModify = Named(new QPushButton(QStringLiteral("修改"), grpControlInfo), "btnModify");
+  btnModify->setGeometry(130, 227, 75, 25);
+  btnModify->setEnabled(false);
+  ControlMac = AddLineEdit(grpControlInfo, "ControlMac", QRect(89, 120, 118, 21), QStringLiteral("66:66:66:66:66:66"));
+  ControlMac->setEnabled(false);
+  ip_remote = AddAddressEdit(grpControlInfo, "ip_remote", QRect(89, 151, 118, 21), QStringLiteral("192.168.1.1"));
+  edtremoteport = AddLineEdit(grpControlInfo, "edtremoteport", QRect(89, 180, 118, 21));
+  edt_heart = AddLineEdit(grpControlInfo, "edt_heart", QRect(89, 204, 118, 21));
+}
+
+void TFrm_CardSearch::CreateDriveGroup() {
+  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QStringLiteral("驱动属性"));
+  AddLabel(grpHardPara, "IDSScanStyle", QRect(9, 25, 74, 13), QStringLiteral("走线:"));
+  IDSControlScanStyle = AddLabel(grpHardPara, "IDSControlScanStyle", QRect(71, 25, 89, 14));
+  AddLabel(grpHardPara, "IDSLineOrder", QRect(10, 48, 58, 13), QStringLiteral("行序:"));
+  IDSControlLineOrder = AddLabel(grpHardPara, "IDSControlLineOrder", QRect(71, 48, 89, 13));
+  AddLabel(grpHardPara, "IDSRGChange", QRect(9, 71, 79, 13), QStringLiteral("红绿:"));
+  IDSControlRGChange = AddLabel(grpHardPara, "IDSControlRGChange", QRect(71, 71, 89, 13));
+}
+
+void TFrm_CardSearch::CreateScreenGroup() {
+  grpscreenpara = AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"));
+  AddLabel(grpscreenpara, "IDSStyle", QRect(9, 24, 57, 13), QStringLiteral("系列:"));
+  IDSControlType = AddLabel(grpscreenpara, "IDSControlType", QRect(76, 24, 85, 13));
+  AddLabel(grpscreenpara, "IDSVersion", QRect(8, 48, 64, 13), QStringLiteral("版本号:"));
+  IDSControlVersion = AddLabel(grpscreenpara, "IDSControlVersion", QRect(76, 48, 90, 13));
+  AddLabel(grpscreenpara, "IDSPNo", QRect(8, 72, 48, 13), QStringLiteral("屏号:"));
+  IDSControlPNO = AddLabel(grpscreenpara, "IDSControlPNO", QRect(76, 72, 90, 13));
+  AddLabel(grpscreenpara, "IDSBaudRate", QRect(8, 96, 66, 13), QStringLiteral("波特率:"));
+  IDSControlBaud = AddLabel(grpscreenpara, "IDSControlBaud", QRect(76, 96, 90, 14));
+  AddLabel(grpscreenpara, "IDSWidth", QRect(8, 119, 64, 13), QStringLiteral("宽度:"));
+  IDSControlWidth = AddLabel(grpscreenpara, "IDSControlWidth", QRect(76, 119, 90, 13));
+  AddLabel(grpscreenpara, "IDSHeight", QRect(8, 143, 81, 13), QStringLiteral("高度:"));
+  IDSControlHeight = AddLabel(grpscreenpara, "IDSControlHeight", QRect(76, 143, 90, 13));
+  AddLabel(grpscreenpara, "IDSColorStyle", QRect(8, 165, 86, 13), QStringLiteral("颜色:"));
+  IDSControlDBColor = AddLabel(grpscreenpara, "IDSControlDBColor", QRect(76, 165, 90, 13));
+}
+
+void TFrm_CardSearch::SetTabOrder() {
+  const std::array<QWidget*, 8> chain{rzlistview1,   ipdt_ip, ipdt_gateway,  ipdt_mask,
+                                      btnModify,     ip_remote, edtremoteport, edt_heart};
+  for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+}
+
+void TFrm_CardSearch::CentreOnScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  move(screen->availableGeometry().center() - rect().center());
+}
+
+}  // namespace kestrum

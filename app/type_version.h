@@ -1,0 +1,25 @@
+// The type-version text of a card ("type-version", up to 16 bytes of 8-bit
+// text) and its split into the two labels of the panel.
+#pragma once
+
+#include <QString>
+
+#include "control_record.h"
+
+namespace kestrum {
+
+struct TypeAndVersion {
+  QString type;
+  QString version;
+};
+
+// The record's typeVersion bytes decoded as GB18030 (which covers the GBK
+// code page of the cards' Chinese firmware texts); Latin-1 where the Qt
+// build offers no GB18030 decoder.
+QString TypeVersionText(const ControlRecord& record);
+
+// Split at the first "-": the type before it, the version after it. A text
+// without "-" is all type and no version.
+TypeAndVersion SplitTypeVersion(const QString& text);
+
+}  // namespace kestrum
