@@ -1,0 +1,59 @@
+#include "crash/call_stack.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "crash/demangle.h"
+
+#if defined(__GLIBC__)
+#include <execinfo.h>
+#define KESTRUM_HAS_BACKTRACE 1
+#endif
+
+namespace kestrum {
+
+QString DemangleStackLine(const QString& line) {
+  // "%s(%s+%#tx) [%p]": the last parentheses, since the path may hold some.
+  const qsizetype close = line.lastIndexOf(QLatin1Char(')'));
+  const qsizetype open = close < 0 ? -1 : line.lastIndexOf(QLatin1Char('('), close);
+  if (open < 0) {
+    return line;
+  }
+  const QString inside = line.mid(open + 1, close - open - 1);
+  const qsizetype plus = inside.lastIndexOf(QLatin1Char('+'));
+  const QString symbol = plus < 0 ? inside : inside.left(plus);
+  if (symbol.isEmpty()) {
+    return line;
+  }
+  const QString offset = plus < 0 ? QString() : inside.mid(plus);
+  return line.left(open + 1) + DemangledName(symbol.toUtf8().constData()) + offset + line.mid(close);
+}
+
+#ifdef KESTRUM_HAS_BACKTRACE
+namespace {
+constexpr int kMostFrames = 64;
+
+struct FreeDeleter {
+  void operator()(char** p) const { std::free(p); }
+};
+}  // namespace
+
+QStringList CaptureCallStack(int framesToSkip) {
+  void* frames[kMostFrames];
+  const int count = backtrace(frames, kMostFrames);
+  const std::unique_ptr<char*, FreeDeleter> symbols(backtrace_symbols(frames, count));
+  QStringList lines;
+  if (!symbols) {
+    return lines;
+  }
+  // Frame 0 is CaptureCallStack itself.
+  for (int i = 1 + framesToSkip; i < count; ++i) {
+    lines.append(DemangleStackLine(QString::fromLocal8Bit(symbols.get()[i])));
+  }
+  return lines;
+}
+#else
+QStringList CaptureCallStack(int) { return {}; }
+#endif
+
+}  // namespace kestrum

@@ -1,0 +1,16 @@
+// The calling thread's stack, one readable line per frame, where the platform
+// gives it cheaply (glibc's backtrace); empty elsewhere.
+#pragma once
+
+#include <QStringList>
+
+namespace kestrum {
+
+// The frames of the caller of CaptureCallStack and above, innermost first,
+// leaving out framesToSkip more of the innermost ones.
+QStringList CaptureCallStack(int framesToSkip = 0);
+
+// "module(mangled+0x1c) [0x7f..]" with the symbol demangled in place.
+QString DemangleStackLine(const QString& line);
+
+}  // namespace kestrum

@@ -1,0 +1,87 @@
+#include "crash/kestrum_application.h"
+
+#include <QEvent>
+#include <QMetaEnum>
+#include <QThread>
+
+#include "crash/crash_dialog.h"
+#include "crash/report_builder.h"
+#include "crash/report_file.h"
+#include "crash/terminate_reporter.h"
+
+namespace kestrum {
+
+KestrumApplication::KestrumApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("Kestrum"));
+  setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
+  InstallTerminateReporter();
+}
+
+bool KestrumApplication::notify(QObject* receiver, QEvent* event) {
+  // Noted before delivery: the handler may have changed the receiver by the
+  // time its exception arrives here.
+  const EventOrigin origin = originOf(receiver, event);
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    reportCurrentException(origin);
+    return false;
+  }
+}
+
+void KestrumApplication::setErrorPresenter(ErrorPresenter presenter) { presenter_ = std::move(presenter); }
+
+KestrumApplication::EventOrigin KestrumApplication::originOf(const QObject* receiver, const QEvent* event) {
+  EventOrigin origin;
+  if (receiver != nullptr) {
+    origin.className = receiver->metaObject()->className();
+    origin.objectName = receiver->objectName();
+  }
+  if (event != nullptr) {
+    origin.eventType = event->type();
+  }
+  return origin;
+}
+
+QString KestrumApplication::describe(const EventOrigin& origin) {
+  const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(origin.eventType);
+  const QString event = typeName != nullptr ? QString::fromLatin1(typeName) : QString::number(origin.eventType);
+  const QString receiver = origin.className != nullptr ? QString::fromLatin1(origin.className)
+                                                       : QStringLiteral("(no receiver)");
+  const QString name = origin.objectName.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(origin.objectName);
+  return QStringLiteral("%1%2, handling a %3 event").arg(receiver, name, event);
+}
+
+void KestrumApplication::reportCurrentException(const EventOrigin& origin) {
+  const ErrorReport report = BuildErrorReport(std::current_exception(), describe(origin),
+                                              QStringLiteral("stack at the point of catching"));
+  if (QThread::currentThread() != thread()) {
+    // A dialog can only be shown on the user-interface thread.
+    QMetaObject::invokeMethod(this, [this, report] { present(report); }, Qt::QueuedConnection);
+    return;
+  }
+  present(report);
+}
+
+void KestrumApplication::present(const ErrorReport& report) {
+  if (presenting_) {
+    // An error while the previous one is shown (say, from a paint event that
+    // fails every time) must not stack dialogs without end.
+    WriteReportToStandardError(QStringLiteral("Kestrum: a further error while an error was shown:"), report);
+    return;
+  }
+  presenting_ = true;
+  try {
+    if (presenter_) {
+      presenter_(report);
+    } else {
+      ShowCrashDialog(report);
+    }
+  } catch (...) {
+    // Nothing may leave notify(); the report is not lost.
+    WriteReportToStandardError(QStringLiteral("Kestrum: an error could not be shown:"), report);
+  }
+  presenting_ = false;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,119 @@
+// The dialog that tells the operator: message, details, saving the report,
+// closing.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "crash/crash_dialog.h"
+
+namespace kestrum {
+namespace {
+
+ErrorReport SampleReport() {
+  ErrorReport report;
+  report.message = QStringLiteral("'abc' is not a valid integer value");
+  report.exceptionType = QStringLiteral("kestrum::ConversionError");
+  report.caughtWhere = QStringLiteral("QPushButton \"btnModify\", handling a MouseButtonRelease event");
+  report.time = QDateTime(QDate(2026, 1, 5), QTime(14, 30, 1));
+  report.program = QStringLiteral("Kestrum 0.1.0 (process 77)");
+  report.operatingSystem = QStringLiteral("Debian GNU/Linux 12, linux 6.1, x86_64");
+  report.callStackNote = QStringLiteral("stack at the point of catching");
+  report.callStack = QStringList{QStringLiteral("./Kestrum(+0x1234) [0x5500]")};
+  report.loadedModules = QStringList{QStringLiteral("0x7f0000000000 /usr/lib/libQt6Widgets.so.6")};
+  return report;
+}
+
+QString FileText(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << path.toStdString();
+  return QString::fromUtf8(file.readAll());
+}
+
+// What a developer needs from a saved report, whatever the layout around it.
+void ExpectFullReport(const QString& text, const ErrorReport& report) {
+  for (const QString& part : {report.message, report.exceptionType, report.caughtWhere, report.program,
+                              report.operatingSystem, report.callStackNote, report.callStack.front(),
+                              report.loadedModules.front(), QStringLiteral("2026-01-05T14:30:01")}) {
+    EXPECT_TRUE(text.contains(part)) << "missing " << part.toStdString() << " in\n" << text.toStdString();
+  }
+}
+
+class CrashDialogTest : public ::testing::Test {
+ protected:
+  ErrorReport report = SampleReport();
+  CrashDialog dialog{report};
+  QTemporaryDir directory;
+
+  template <typename T>
+  T* child(const char* name) {
+    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+};
+
+TEST_F(CrashDialogTest, ShowsTheMessageAndTheFullReport) {
+  EXPECT_EQ(child<QLabel>("message")->text(), report.message);
+  auto* details = child<QPlainTextEdit>("details");
+  EXPECT_TRUE(details->isReadOnly());
+  ExpectFullReport(details->toPlainText(), report);
+}
+
+TEST_F(CrashDialogTest, SavesTheReportAsAUtf8TextFile) {
+  report.message = QStringLiteral("'端口' is not a valid integer value");
+  CrashDialog chineseDialog(report);
+  const QString path = directory.filePath(QStringLiteral("report.txt"));
+
+  ASSERT_TRUE(chineseDialog.saveReportTo(path));
+
+  ExpectFullReport(FileText(path), report);
+  EXPECT_EQ(FileText(path), report.toText());
+}
+
+TEST_F(CrashDialogTest, FailedSaveIsToldInTheDialog) {
+  const QString path = directory.filePath(QStringLiteral("no such folder/report.txt"));
+
+  EXPECT_FALSE(dialog.saveReportTo(path));
+
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_TRUE(child<QLabel>("saveStatus")->text().startsWith(QStringLiteral("The report could not be saved")));
+}
+
+TEST_F(CrashDialogTest, SaveButtonAsksForAFileAndSavesThere) {
+  const QString path = directory.filePath(QStringLiteral("chosen.txt"));
+  bool fileDialogSeen = false;
+  // The file dialog is modal; answer it from inside its own event loop.
+  QTimer::singleShot(0, &dialog, [&] {
+    auto* fileDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (fileDialog == nullptr) {
+      return;
+    }
+    fileDialogSeen = true;
+    EXPECT_TRUE(fileDialog->selectedFiles().value(0).endsWith(QStringLiteral("kestrum-error-20260105-143001.txt")));
+    fileDialog->selectFile(path);
+    static_cast<QDialog*>(fileDialog)->accept();  // public in QDialog
+  });
+
+  QTest::mouseClick(child<QPushButton>("saveButton"), Qt::LeftButton);
+
+  ASSERT_TRUE(fileDialogSeen);
+  ExpectFullReport(FileText(path), report);
+}
+
+TEST_F(CrashDialogTest, CloseButtonClosesTheDialog) {
+  dialog.show();
+  QTest::mouseClick(child<QPushButton>("closeButton"), Qt::LeftButton);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace kestrum
