@@ -23,6 +23,7 @@ class ReceivedDatagram final : public IReceivedDatagram {
     return static_cast<std::int32_t>(count);
   }
   void PINDLE_CALL Release() override { delete this; }
+  std::size_t Size() const { return bytes_.size(); }
 
  private:
   ~ReceivedDatagram() = default;
@@ -54,7 +55,13 @@ class DatagramEndpoint final : public IDatagramEndpoint {
 SocketManager::SocketManager(std::shared_ptr<UdpSocket> socket) : socket_(std::move(socket)) {}
 
 void SocketManager::DrainWaiting() {
-  while (auto datagram = socket_->ReceiveWaiting()) received_.push_back(std::move(*datagram));
+  while (auto datagram = socket_->ReceiveWaiting()) {
+    // A flood is still read off the socket, so that waiting goes on, but
+    // what exceeds the bounds is dropped as a full socket buffer would.
+    if (received_.size() >= kMaxHeldDatagrams || heldBytes_ + datagram->size() > kMaxHeldBytes) continue;
+    heldBytes_ += datagram->size();
+    received_.push_back(std::move(*datagram));
+  }
 }
 
 std::int32_t SocketManager::Wait(double seconds, std::uint32_t* events, std::int32_t capacity) {
@@ -79,6 +86,7 @@ std::uint32_t SocketManager::Collect(IReceivedDatagram** datagrams, std::uint32_
     auto* datagram = new (std::nothrow) ReceivedDatagram(std::move(received_.front()));
     if (datagram == nullptr) break;
     received_.pop_front();
+    heldBytes_ -= datagram->Size();
     datagrams[handed++] = datagram;
   }
   return handed;

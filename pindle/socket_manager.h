@@ -11,6 +11,11 @@
 
 namespace pindle {
 
+// Bounds on what a manager holds between Wait and Collect: far more than 255
+// cards' answers, far less than a flood of large datagrams could fill.
+inline constexpr std::size_t kMaxHeldDatagrams = 16384;
+inline constexpr std::size_t kMaxHeldBytes = 64 * 1024 * 1024;
+
 class SocketManager final : public ISocketManager {
  public:
   explicit SocketManager(std::shared_ptr<UdpSocket> socket);
@@ -28,6 +33,7 @@ class SocketManager final : public ISocketManager {
 
   std::shared_ptr<UdpSocket> socket_;
   std::deque<std::vector<std::uint8_t>> received_;  // oldest first
+  std::size_t heldBytes_ = 0;                       // bytes in received_
 };
 
 }  // namespace pindle

@@ -12,8 +12,9 @@
 
 namespace pindle {
 
-// The largest datagram IPv4 can carry, plus one byte so that nothing larger
-// can ever be mistaken for a whole datagram.
+// The most bytes kept of one datagram: the largest IPv4 datagram (a UDP
+// payload is at most 65,535 - 20 - 8 = 65,507 bytes, so every real one fits
+// whole); receive buffers are one byte larger still.
 inline constexpr std::size_t kLargestDatagram = 65535;
 // Room for 255 cards' 111-byte answers arriving at once, many times over.
 inline constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;

@@ -72,21 +72,26 @@ class PosixUdpSocket final : public UdpSocket {
 
   bool WaitReadable(std::chrono::microseconds timeout) override {
     pollfd entry{fd_, POLLIN, 0};
-    // poll counts whole milliseconds: round up so the caller's deadline is
-    // never cut short, and its loop tops up the rest.
-    const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(timeout).count();
-    const int result = ::poll(&entry, 1, static_cast<int>(std::clamp<long long>(milliseconds, 0, 1000 * 60)));
-    return result > 0 && (entry.revents & POLLIN) != 0;
+    // ppoll keeps the caller's deadline to the microsecond; poll's whole
+    // milliseconds would make each listening time end up to 1 ms late.
+    const auto bounded = std::clamp<std::chrono::microseconds>(timeout, std::chrono::microseconds::zero(),
+                                                               std::chrono::minutes(1));
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(bounded);
+    const timespec wait{static_cast<time_t>(seconds.count()),
+                        static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(bounded - seconds).count())};
+    const int result = ::ppoll(&entry, 1, &wait, nullptr);
+    // A pending error counts as readable too: the receive that follows takes
+    // it off the socket, or poll would report it again at once until the
+    // deadline.
+    return result > 0 && (entry.revents & (POLLIN | POLLERR)) != 0;
   }
 
   std::optional<std::vector<std::uint8_t>> ReceiveWaiting() override {
-    std::vector<std::uint8_t> buffer(kLargestDatagram + 1);
     for (;;) {
-      const ssize_t length = ::recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT);
+      const ssize_t length = ::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
       if (length >= 0) {
-        buffer.resize(std::min(static_cast<std::size_t>(length), kLargestDatagram));
-        buffer.shrink_to_fit();
-        return buffer;
+        const auto kept = std::min(static_cast<std::size_t>(length), kLargestDatagram);
+        return std::vector<std::uint8_t>(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(kept));
       }
       if (errno == EINTR) continue;
       // An ICMP error from an earlier send surfaces here once; the next
@@ -128,6 +133,9 @@ class PosixUdpSocket final : public UdpSocket {
   }
 
   int fd_;
+  // One receive buffer for every datagram: room for the largest, and each
+  // received datagram is then copied out at its own size.
+  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(kLargestDatagram + 1);
 };
 
 bool Bind(int fd, std::uint16_t port) {

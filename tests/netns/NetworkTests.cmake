@@ -1,0 +1,34 @@
+# Support for programs that send datagrams: they run only through
+# scripts/private-lan.sh, which makes their private network, starts them in
+# it and removes it afterwards. Included by every folder that has such
+# programs (tests/netns, tests/pindle, bench).
+include_guard(GLOBAL)
+find_package(GTest REQUIRED)
+
+set(KESTRUM_PRIVATE_LAN_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/private-lan.sh)
+
+add_library(kestrum_lan STATIC ${CMAKE_CURRENT_LIST_DIR}/lan.cpp)
+target_include_directories(kestrum_lan PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(kestrum_lan PRIVATE KESTRUM_CARDSIM_PATH="$<TARGET_FILE:cardsim>")
+target_link_libraries(kestrum_lan PUBLIC private_network_guard)
+add_dependencies(kestrum_lan cardsim)
+kestrum_warnings(kestrum_lan)
+
+# main() of network test programs: the guard, then GoogleTest.
+add_library(kestrum_network_test_main STATIC ${CMAKE_CURRENT_LIST_DIR}/network_test_main.cpp)
+target_link_libraries(kestrum_network_test_main PUBLIC kestrum_lan GTest::gtest)
+kestrum_warnings(kestrum_network_test_main)
+
+# kestrum_network_test(NAME target [LANS n]): ctest runs the program through
+# the harness, with n card LANs (default 1). Never registered bare, and not
+# discovered at build time (the guard would refuse to list its tests).
+function(kestrum_network_test name target)
+  cmake_parse_arguments(ARG "" "LANS" "" ${ARGN})
+  if(NOT ARG_LANS)
+    set(ARG_LANS 1)
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${KESTRUM_PRIVATE_LAN_SCRIPT} --lans ${ARG_LANS} --cardsim $<TARGET_FILE:cardsim>
+            -- $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES LABELS network TIMEOUT 300)
+endfunction()
