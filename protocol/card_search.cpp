@@ -13,7 +13,7 @@ namespace {
 // of exact-length replies while there is room. Returns the number stored.
 std::int32_t StoreReplies(IReceivedDatagram* const* datagrams, std::uint32_t count, ControlRecord* records,
                           std::int32_t capacity) {
-  std::uint8_t buffer[kSearchReadBytes];
+  std::uint8_t buffer[kSearchReadBytes] = {};
   std::int32_t stored = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
     IReceivedDatagram* datagram = datagrams[i];
