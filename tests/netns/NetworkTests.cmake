@@ -5,8 +5,6 @@
 include_guard(GLOBAL)
 find_package(GTest REQUIRED)
 
-set(KESTRUM_PRIVATE_LAN_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/private-lan.sh)
-
 add_library(kestrum_lan STATIC ${CMAKE_CURRENT_LIST_DIR}/lan.cpp)
 target_include_directories(kestrum_lan PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(kestrum_lan PRIVATE KESTRUM_CARDSIM_PATH="$<TARGET_FILE:cardsim>")
@@ -28,7 +26,7 @@ function(kestrum_network_test name target)
     set(ARG_LANS 1)
   endif()
   add_test(NAME ${name}
-    COMMAND ${KESTRUM_PRIVATE_LAN_SCRIPT} --lans ${ARG_LANS} --cardsim $<TARGET_FILE:cardsim>
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/private-lan.sh --lans ${ARG_LANS} --cardsim $<TARGET_FILE:cardsim>
             -- $<TARGET_FILE:${target}>)
   set_tests_properties(${name} PROPERTIES LABELS network TIMEOUT 300)
 endfunction()
