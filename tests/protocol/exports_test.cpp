@@ -1,7 +1,11 @@
 // The two exports as the window binds them. Only refusals are called here:
 // anything else would broadcast, which unit tests never do.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include <cstring>
 #include <type_traits>
@@ -10,6 +14,14 @@
 #include "orvell.h"
 
 namespace {
+
+bool ExportedByName(const char* name) {
+#if defined(_WIN32)
+  return GetProcAddress(GetModuleHandleA("Orvell.dll"), name) != nullptr;
+#else
+  return dlsym(RTLD_DEFAULT, name) != nullptr;
+#endif
+}
 
 TEST(Exports, GetControlListRefusesBadArgumentsAndLeavesTheArray) {
   std::vector<ControlRecord> table(3);
@@ -24,8 +36,8 @@ TEST(Exports, GetControlListRefusesBadArgumentsAndLeavesTheArray) {
 
 // Bound by name as the window binds them: C linkage, undecorated, exported.
 TEST(Exports, BothOperationsAreFoundByName) {
-  EXPECT_NE(dlsym(RTLD_DEFAULT, "GetControlList"), nullptr);
-  EXPECT_NE(dlsym(RTLD_DEFAULT, "ConfigControlPara"), nullptr);
+  EXPECT_TRUE(ExportedByName("GetControlList"));
+  EXPECT_TRUE(ExportedByName("ConfigControlPara"));
 }
 
 using ConfigControlParaSignature = std::int32_t(ORVELL_CALL*)(std::uint32_t, std::uint32_t, std::uint32_t, const char*,

@@ -1,9 +1,14 @@
-// InetAddr against the C library's inet_addr, which follows the same classic
-// rules, over chosen and generated texts.
+// InetAddr against the platform's own inet_addr (the C library's, or
+// Winsock's in the Windows build), which follows the same classic rules, over
+// chosen and generated texts.
 #include "inet_address.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <winsock2.h>
+#else
+#include <arpa/inet.h>
+#endif
 
 #include <random>
 #include <string>
