@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Measures the search inside its own private network (needs root).
+#   bench/run-search-bench.sh [BUILD_DIR]   (default: build/release)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/release}
+for program in cardsim search_bench; do
+  [ -x "$build/bin/$program" ] || { echo "run-search-bench: $build/bin/$program is missing; build first" >&2; exit 2; }
+done
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+as_root "$root/scripts/private-lan.sh" --lans 1 --cardsim "$build/bin/cardsim" -- "$build/bin/search_bench"
