@@ -3,6 +3,7 @@
 #include "ip_field_layout.h"
 #include "integer_text.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,6 +17,8 @@ constexpr QSize DefaultSize(125, 21);
 constexpr int DefaultFontPoints = 9;
 constexpr int BorderWidth = 2;  // sunken edge, two pixels on each side
 constexpr int DotFontPoints = 18;
+// A frameless line edit leaves one pixel above its top-aligned text.
+constexpr int FieldTextTopMargin = 1;
 constexpr quint8 RejectedOctet = 255;
 constexpr int BitsPerOctet = 8;
 constexpr quint32 OctetMask = 0xFFu;
@@ -241,17 +244,34 @@ QRect TIPEdit::ClientRect() const {
   return rect();
 }
 
+IPFieldLayout TIPEdit::CurrentLayout() const {
+  const int dpi = logicalDpiY();
+  return ComputeIPFieldLayout(width(), height(), FontPointSize(font(), dpi),
+                              FontPixelHeight(font(), dpi));
+}
+
+// Where the digits stand on their baseline, inside the border: their ink is
+// centred in the box whatever the font's ascent, as the box is barely
+// higher than the digits.
+int TIPEdit::DigitBaseline() const {
+  const QFontMetrics metrics(font());
+  return (height() - 2 * BorderWidth + metrics.capHeight()) / 2;
+}
+
 void TIPEdit::LayoutFields() {
   if (m_clientArea == nullptr || FFields[0] == nullptr) {
     return;
   }
   m_clientArea->setGeometry(ClientRect());
-  const int dpi = logicalDpiY();
-  const IPFieldLayout layout = ComputeIPFieldLayout(
-      width(), height(), FontPointSize(font(), dpi), FontPixelHeight(font(), dpi));
+  const IPFieldLayout layout = CurrentLayout();
+  // A top-aligned line edit puts its baseline one pixel plus the ascent
+  // below its top; the margin moves it onto the digits' baseline.
+  const int textTopMargin =
+      DigitBaseline() - layout.Top - FieldTextTopMargin - QFontMetrics(font()).ascent();
   for (int i = 0; i < FieldCount; ++i) {
-    FFields[static_cast<size_t>(i)]->setGeometry(layout.FieldLeft(i), layout.Top,
-                                                 layout.FieldWidth, height() - 2);
+    TIPFieldEdit* field = FFields[static_cast<size_t>(i)];
+    field->setGeometry(layout.FieldLeft(i), layout.Top, layout.FieldWidth, height() - 2);
+    field->setTextMargins(0, textTopMargin, 0, 0);
   }
 }
 
@@ -265,22 +285,27 @@ void TIPEdit::paintEvent(QPaintEvent* /*event*/) {
   PaintDots(painter, client);
 }
 
-// Each dot stands at the left edge of a gap, just right of the field before
-// it; the fields paint themselves on top.
+// Each dot stands in a gap, just right of the field before it, on the
+// digits' baseline; the fields paint themselves on top. Fonts
+// differ in where their dot's ink lies, so the ink is placed rather than the
+// character cell: centred in the gap, resting on the digits' baseline.
 void TIPEdit::PaintDots(QPainter& painter, const QRect& client) const {
-  const int dpi = logicalDpiY();
-  const IPFieldLayout layout = ComputeIPFieldLayout(
-      width(), height(), FontPointSize(font(), dpi), FontPixelHeight(font(), dpi));
+  const IPFieldLayout layout = CurrentLayout();
   QFont dotFont = font();
   dotFont.setBold(true);
   dotFont.setPointSize(DotFontPoints);
+  const QString dot = QStringLiteral(".");
+  const QRect ink = QFontMetrics(dotFont).tightBoundingRect(dot);
+  const int baseline = client.top() + DigitBaseline();
+
+  painter.save();
+  painter.setClipRect(client);
   painter.setFont(dotFont);
   painter.setPen(palette().color(QPalette::Text));
-  const int top = client.top() + layout.Top - (DotFontPoints - layout.FieldWidth / 3);
   for (int gap = 0; gap < FieldCount - 1; ++gap) {
-    const int left = client.left() + layout.FieldLeft(gap) + layout.FieldWidth;
-    const QRect cell(left, top, client.width(), client.height() * 4);
-    painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                     QStringLiteral("."));
+    const int gapLeft = client.left() + layout.FieldLeft(gap) + layout.FieldWidth;
+    const int inkLeft = gapLeft + (layout.Gap - ink.width()) / 2;
+    painter.drawText(QPoint(inkLeft - ink.left(), baseline - ink.bottom()), dot);
   }
+  painter.restore();
 }

@@ -15,6 +15,7 @@ class QMouseEvent;
 class QPainter;
 class QPaintEvent;
 class QResizeEvent;
+struct IPFieldLayout;
 
 // One octet of the address. Its text is checked after every change, whoever
 // made it (typing, pasting, the program): the field ends up holding nothing
@@ -135,6 +136,8 @@ class TIPEdit : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  IPFieldLayout CurrentLayout() const;
+  int DigitBaseline() const;
   void LayoutFields();
   QRect ClientRect() const;
   int FocusedFieldIndex() const;
