@@ -42,8 +42,10 @@ ORVELL_API int32_t ORVELL_CALL GetControlList(ControlRecord* records, int32_t ca
 
 /* Gives the card whose current ip/gateway/mask are old* the new parameters.
  * Addresses are in network byte order. oldMac and newMac are never read and
- * may be null. Returns 1 when a card confirmed, otherwise 0. Blocks about
- * 0.5 s. */
+ * may be null. newServerIp is dotted text converted as inet_addr does; text
+ * it cannot convert, or a null pointer, sends 255.255.255.255. Returns 1 when
+ * a card confirmed with the whole 24-byte confirmation header, otherwise 0.
+ * Blocks about 0.5 s. */
 ORVELL_API int32_t ORVELL_CALL ConfigControlPara(uint32_t oldIp, uint32_t oldGateway, uint32_t oldMask,
                                                  const char* oldMac, uint32_t newIp, uint32_t newGateway,
                                                  uint32_t newMask, const char* newMac, const char* newServerIp,
