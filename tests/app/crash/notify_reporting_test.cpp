@@ -85,6 +85,16 @@ TEST_F(NotifyReportingTest, ExceptionFromClickedSlotIsReportedAndTheProgramGoesO
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(reports.size(), 2u);
 
+  // A click on another button reaches that button, not the one that failed.
+  auto* other = new QPushButton(QStringLiteral("搜索"), &window);
+  other->setGeometry(100, 10, 80, 30);
+  other->show();
+  int otherClicks = 0;
+  QObject::connect(other, &QPushButton::clicked, other, [&otherClicks] { ++otherClicks; });
+  QTest::mouseClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, other->geometry().center());
+  EXPECT_EQ(otherClicks, 1);
+  EXPECT_EQ(clicks, 2);
+
   // Other events are still delivered.
   bool timerRan = false;
   QTimer::singleShot(0, button, [&timerRan] { timerRan = true; });
