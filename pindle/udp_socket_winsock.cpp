@@ -18,6 +18,7 @@
 #include <climits>
 #include <cstring>
 
+#include "adapter_list_windows.h"
 #include "udp_socket.h"
 
 namespace pindle {
@@ -66,24 +67,12 @@ bool IsBroadcastCapable(const IP_ADAPTER_ADDRESSES& adapter) {
 // The IPv4 interface index of every up, broadcast-capable adapter that has an
 // IPv4 address, loopback excluded, once each.
 std::vector<ULONG> BroadcastAdapterIndexes() {
-  constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
-  // The list's size is only known by asking; adapters may come and go between
-  // two calls, so ask a few times.
-  ULONG bytes = 16 * 1024;
-  std::vector<IP_ADAPTER_ADDRESSES> storage;
-  ULONG result = ERROR_BUFFER_OVERFLOW;
-  for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
-    storage.assign(bytes / sizeof(IP_ADAPTER_ADDRESSES) + 1, IP_ADAPTER_ADDRESSES{});
-    bytes = static_cast<ULONG>(storage.size() * sizeof(IP_ADAPTER_ADDRESSES));
-    result = GetAdaptersAddresses(AF_INET, kFlags, nullptr, storage.data(), &bytes);
-  }
   std::vector<ULONG> indexes;
-  if (result != NO_ERROR) return indexes;
-  for (const IP_ADAPTER_ADDRESSES* adapter = storage.data(); adapter != nullptr; adapter = adapter->Next) {
-    if (adapter->IfIndex == 0 || !IsBroadcastCapable(*adapter)) continue;
-    if (std::find(indexes.begin(), indexes.end(), adapter->IfIndex) == indexes.end())
-      indexes.push_back(adapter->IfIndex);
-  }
+  AdapterList(AF_INET).ForEach([&](const IP_ADAPTER_ADDRESSES& adapter) {
+    if (adapter.IfIndex == 0 || !IsBroadcastCapable(adapter)) return;
+    if (std::find(indexes.begin(), indexes.end(), adapter.IfIndex) == indexes.end())
+      indexes.push_back(adapter.IfIndex);
+  });
   return indexes;
 }
 
