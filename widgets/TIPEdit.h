@@ -55,7 +55,6 @@ class TIPFieldEdit : public QLineEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void TextChanged();

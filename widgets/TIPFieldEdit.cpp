@@ -166,10 +166,16 @@ void TIPFieldEdit::HandleDot() {
 }
 
 // At the start, the focus moves to the previous field first; the key itself
-// still acts here, where it deletes the selection if there is one.
+// still acts here, where it deletes the selection if there is one. Losing
+// the focus drops a line edit's selection, so it is put back for the key.
 void TIPFieldEdit::HandleBackspace(QKeyEvent* event) {
   if (CurrentPosition() == 0) {
+    const int start = selectionStart();
+    const int length = static_cast<int>(selectedText().size());
     emit PrevFieldRequested(false);
+    if (length > 0 && !hasSelectedText()) {
+      setSelection(start, length);
+    }
   }
   QLineEdit::keyPressEvent(event);
 }
@@ -185,21 +191,4 @@ void TIPFieldEdit::focusInEvent(QFocusEvent* event) {
     return;
   }
   QLineEdit::focusInEvent(event);
-}
-
-// A plain edit here drops its selection when it loses the focus; the field
-// keeps it, so that a selection made before the focus moved away is still
-// there for the key that follows.
-void TIPFieldEdit::focusOutEvent(QFocusEvent* event) {
-  const int start = selectionStart();
-  const int length = static_cast<int>(selectedText().size());
-  const bool caretAtStart = cursorPosition() == start;
-  QLineEdit::focusOutEvent(event);
-  if (length > 0 && !hasSelectedText()) {
-    if (caretAtStart) {
-      setSelection(start + length, -length);
-    } else {
-      setSelection(start, length);
-    }
-  }
 }

@@ -31,6 +31,7 @@ class TIPEditKeyboardTest : public QObject {
   void deleting_digit_by_digit_keeps_the_last_number();
   void tab_enters_field_zero_without_selecting();
   void tab_passes_through_the_fields_both_ways();
+  void window_tab_order_moves_the_control_as_a_whole();
   void program_focus_on_control_reaches_field_zero();
   void click_on_surface_focuses_field_zero_only_when_no_field_has_focus();
   void read_only_fields_take_no_digits();
@@ -299,6 +300,21 @@ void TIPEditKeyboardTest::tab_passes_through_the_fields_both_ways() {
   }
   AddressEditWindow::Press(Qt::Key_Backtab, Qt::ShiftModifier);
   QCOMPARE(AddressEditWindow::focused(), m_window->before);
+}
+
+// The window orders its controls with setTabOrder; the fields go with their
+// control.
+void TIPEditKeyboardTest::window_tab_order_moves_the_control_as_a_whole() {
+  QWidget::setTabOrder(m_window->before, m_window->after);
+  QWidget::setTabOrder(m_window->after, edit());
+  m_window->before->setFocus();
+
+  AddressEditWindow::Press(Qt::Key_Tab);
+  QCOMPARE(AddressEditWindow::focused(), m_window->after);
+  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+    AddressEditWindow::Press(Qt::Key_Tab);
+    QCOMPARE(AddressEditWindow::focused(), field(i));
+  }
 }
 
 void TIPEditKeyboardTest::program_focus_on_control_reaches_field_zero() {
