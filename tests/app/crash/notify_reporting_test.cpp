@@ -3,7 +3,9 @@
 // program goes on.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "crash/application_error.h"
+#include "crash/crash_dialog.h"
 #include "crash/kestrum_application.h"
 
 namespace kestrum {
@@ -126,6 +129,24 @@ TEST_F(NotifyReportingTest, ConversionErrorReachesTheOperatorWithItsMessageExact
   EXPECT_EQ(reports[1].message, QStringLiteral("'' is not a valid integer value"));
   EXPECT_EQ(reports[2].message, QStringLiteral("'端口' is not a valid port number (0 to 65535)"));
   EXPECT_EQ(reports[2].exceptionType, QStringLiteral("kestrum::OperatorError"));
+}
+
+TEST_F(NotifyReportingTest, WithoutAPresenterTheOperatorSeesTheCrashDialog) {
+  App()->setErrorPresenter({});
+  QString shownMessage;
+  // The dialog is modal; read and close it from inside its own event loop.
+  QTimer::singleShot(0, button, [&shownMessage] {
+    auto* dialog = qobject_cast<CrashDialog*>(QApplication::activeModalWidget());
+    if (dialog != nullptr) {
+      shownMessage = dialog->findChild<QLabel*>(QStringLiteral("message"))->text();
+      dialog->accept();
+    }
+  });
+
+  clickThrowing([] { throw ConversionError::notAnInteger(QStringLiteral("abc")); });
+
+  EXPECT_EQ(shownMessage, QStringLiteral("'abc' is not a valid integer value"));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(NotifyReportingTest, ExceptionFromQueuedCallNamesTheReceiverAndTheCall) {
