@@ -8,6 +8,8 @@ BusyPopup::BusyPopup(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), message_(new QLabel(QStringLiteral("正在搜寻......"), this)) {
   setObjectName(QStringLiteral("BusyPopup"));
   setFixedSize(kSize);
+  // A notice only: the window keeps the activation and its focus.
+  setAttribute(Qt::WA_ShowWithoutActivating);
   move(owner->frameGeometry().center() - QPoint(kSize.width() / 2, kSize.height() / 2));
 
   message_->setObjectName(QStringLiteral("lblSearching"));

@@ -38,6 +38,9 @@ void TFrm_CardSearch::btnControlSearchClick() {
     DelayWithMessages(kPopupPaintMilliseconds);
     SearchCard();
   }
+  // Some platforms hand the activation to the popup and leave nobody
+  // active once it is gone; the window takes it back, focus included.
+  if (isVisible()) activateWindow();
   rzlistview1->viewport()->update();
   if (model_->rowCount() > 0) SelectFirstRow();
   idsres->setCaption(CardCountText(model_->rowCount()));

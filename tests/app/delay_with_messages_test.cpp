@@ -1,0 +1,38 @@
+// DelayWithMessages processes what is pending at least once and does not
+// return before its time.
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include "delay_with_messages.h"
+#include "offscreen_test_main.h"
+
+using namespace kestrum;
+
+class DelayWithMessagesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void processesPendingEventsEvenForNoTime_data() {
+    QTest::addColumn<int>("milliseconds");
+    QTest::newRow("0") << 0;
+    QTest::newRow("negative") << -5;
+    QTest::newRow("lowest") << std::numeric_limits<int>::min();
+  }
+  void processesPendingEventsEvenForNoTime() {
+    QFETCH(int, milliseconds);
+    bool ran = false;
+    QMetaObject::invokeMethod(this, [&ran] { ran = true; }, Qt::QueuedConnection);
+    DelayWithMessages(milliseconds);
+    QVERIFY(ran);
+  }
+
+  void waitsAtLeastTheGivenTime() {
+    QElapsedTimer clock;
+    clock.start();
+    DelayWithMessages(20);
+    QVERIFY(clock.elapsed() >= 20);
+  }
+};
+
+KESTRUM_WIDGET_TEST_MAIN(DelayWithMessagesTest)
+#include "delay_with_messages_test.moc"

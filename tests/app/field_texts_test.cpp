@@ -1,0 +1,118 @@
+// How addresses, MACs and the type-version text are written, and the order
+// of the list's texts.
+#include <QtTest>
+
+#include "card_fields.h"
+#include "field_texts.h"
+#include "list_text_compare.h"
+#include "offscreen_test_main.h"
+#include "type_version.h"
+
+using namespace kestrum;
+using namespace Qt::StringLiterals;
+using kestrum::testing::Address;
+
+namespace {
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+ControlRecord WithTypeVersionBytes(const QByteArray& bytes, std::uint8_t followingByte) {
+  ControlRecord card{};
+  std::memcpy(card.bytes, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  orvell::record::SetBaudCode(card, followingByte);  // the byte right after the 16
+  return card;
+}
+
+}  // namespace
+
+class FieldTextsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void addressIsDottedDecimalFirstOctetFirst() {
+    QCOMPARE(AddressText(Address({192, 168, 1, 100})), u"192.168.1.100"_s);
+    QCOMPARE(AddressText(Address({0, 0, 0, 0})), u"0.0.0.0"_s);
+    QCOMPARE(AddressText(Address({255, 255, 255, 255})), u"255.255.255.255"_s);
+    QCOMPARE(AddressText(Address({10, 0, 200, 7})), u"10.0.200.7"_s);
+  }
+
+  void macIsUpperCaseHexWithLeadingZeros() {
+    QCOMPARE(MacText({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}), u"00:1A:2B:3C:4D:5E"_s);
+    QCOMPARE(MacText({0xAB, 0xCD, 0xEF, 0x01, 0x0A, 0xFF}), u"AB:CD:EF:01:0A:FF"_s);
+    QCOMPARE(MacText({0, 0, 0, 0, 0, 0}).size(), 17);
+  }
+
+  void splitTypeVersion_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("version");
+    QTest::newRow("type and version") << u"ABC-1.0"_s << u"ABC"_s << u"1.0"_s;
+    QTest::newRow("first dash splits") << u"A-B-C"_s << u"A"_s << u"B-C"_s;
+    QTest::newRow("leading dash") << u"-V2"_s << QString() << u"V2"_s;
+    QTest::newRow("trailing dash") << u"ABC-"_s << u"ABC"_s << QString();
+    QTest::newRow("no dash: all type") << u"ABC"_s << u"ABC"_s << QString();
+    QTest::newRow("empty") << QString() << QString() << QString();
+  }
+  void splitTypeVersion() {
+    QFETCH(QString, text);
+    QFETCH(QString, type);
+    QFETCH(QString, version);
+    const TypeAndVersion split = SplitTypeVersion(text);
+    QCOMPARE(split.type, type);
+    QCOMPARE(split.version, version);
+  }
+
+  void typeVersionReadsNoFurtherThanSixteenBytes() {
+    const ControlRecord card = WithTypeVersionBytes("ABCD-EFGHIJKLMNO", 'Z');
+    const QString text = TypeVersionText(card);
+    QCOMPARE(text, u"ABCD-EFGHIJKLMNO"_s);
+    const TypeAndVersion split = SplitTypeVersion(text);
+    QCOMPARE(split.type.size(), 4);
+    QCOMPARE(split.version.size(), 11);
+  }
+
+  void typeVersionEndsAtZeroByte() {
+    QByteArray bytes("AB-1", 4);
+    bytes.append('\0').append("XYZ");
+    QCOMPARE(TypeVersionText(WithTypeVersionBytes(bytes, 0)), u"AB-1"_s);
+  }
+
+  void typeVersionDecodesTheCardsCodePage() {
+    // GBK bytes of 屏号 before the dash.
+    const ControlRecord card = WithTypeVersionBytes("\xC6\xC1\xBA\xC5-V1", 0);
+    if (!QStringDecoder("GB18030").isValid()) QSKIP("this Qt build has no GB18030 decoder");
+    QCOMPARE(SplitTypeVersion(TypeVersionText(card)).type, u"屏号"_s);
+  }
+
+  void listTextOrder_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("equal") << u"abc"_s << u"abc"_s << 0;
+    QTest::newRow("a-z folded") << u"ab:cd"_s << u"AB:CD"_s << 0;
+    QTest::newRow("numbers as text") << u"10"_s << u"9"_s << -1;
+    QTest::newRow("addresses as text") << u"192.168.1.10"_s << u"192.168.1.9"_s << -1;
+    QTest::newRow("shorter first") << u"1"_s << u"10"_s << -1;
+    QTest::newRow("longer after") << u"192.168.1.10"_s << u"192.168.1.1"_s << 1;
+    QTest::newRow("empty first") << QString() << u"0"_s << -1;
+    // Only a-z fold: '_' (0x5F) lies between 'Z' and 'a'.
+    QTest::newRow("folded letter against underscore") << u"a"_s << u"_"_s << -1;
+    QTest::newRow("non-ASCII letters keep their case") << u"é"_s << u"É"_s << 1;
+    QTest::newRow("code unit order") << u"网关"_s << u"IP"_s << 1;
+  }
+  void listTextOrder() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, sign);
+    QCOMPARE(Sign(CompareListTexts(first, second)), sign);
+    QCOMPARE(Sign(CompareListTexts(second, first)), -sign);
+  }
+
+  void listTextDifferenceIsTheFirstDifferingUnit() {
+    QCOMPARE(CompareListTexts(u"AC", u"AA"), 2);
+    QCOMPARE(CompareListTexts(u"b", u"A"), 1);
+  }
+};
+
+KESTRUM_WIDGET_TEST_MAIN(FieldTextsTest)
+#include "field_texts_test.moc"

@@ -1,0 +1,67 @@
+#include "window_driver.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+#include "TIPEdit.h"
+#include "gradient_label.h"
+#include "scripted_cards.h"
+
+namespace kestrum::testing {
+
+WindowDriver::WindowDriver(std::vector<ControlRecord> cards) {
+  ScriptedCards::Reset();
+  ScriptedCards::Set(std::move(cards));
+  window_ = std::make_unique<TFrm_CardSearch>(ScriptedCards::Protocol());
+  window_->show();
+  QApplication::setActiveWindow(window_.get());
+  static_cast<void>(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+WindowDriver::~WindowDriver() { ScriptedCards::Reset(); }
+
+void WindowDriver::ClickSearch() {
+  QTest::mouseClick(Find<QToolButton>("btnControlSearch"), Qt::LeftButton);
+  // The busy popup came and went; the window is active again once the
+  // platform has said so.
+  static_cast<void>(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void WindowDriver::ClickHeading(int column) {
+  QHeaderView* headings = List()->horizontalHeader();
+  const QPoint middle(headings->sectionViewportPosition(column) + headings->sectionSize(column) / 2,
+                      headings->height() / 2);
+  QTest::mouseClick(headings->viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+}
+
+void WindowDriver::ClickRow(int row, Qt::KeyboardModifiers modifiers) {
+  const QRect cell = List()->visualRect(List()->model()->index(row, 2));
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers, cell.center());
+}
+
+QTableView* WindowDriver::List() const { return Find<QTableView>("rzlistview1"); }
+
+QStringList WindowDriver::ColumnTexts(int column) const {
+  const QAbstractItemModel* model = List()->model();
+  QStringList texts;
+  for (int row = 0; row < model->rowCount(); ++row) texts << model->index(row, column).data().toString();
+  return texts;
+}
+
+QList<int> WindowDriver::SelectedRows() const {
+  QList<int> rows;
+  for (const QModelIndex& index : List()->selectionModel()->selectedRows()) rows << index.row();
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+QString WindowDriver::LabelText(const char* name) const { return Find<QLabel>(name)->text(); }
+QString WindowDriver::AddressText(const char* name) const { return Find<TIPEdit>(name)->IPString(); }
+QString WindowDriver::EditText(const char* name) const { return Find<QLineEdit>(name)->text(); }
+QString WindowDriver::Status() const { return Find<GradientLabel>("idsres")->caption(); }
+
+}  // namespace kestrum::testing

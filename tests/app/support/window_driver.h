@@ -1,0 +1,48 @@
+// Drives a TFrm_CardSearch over scripted cards the way an operator would:
+// mouse clicks on the search button, the headings and the rows.
+#pragma once
+
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "card_search.h"
+
+class QTableView;
+
+namespace kestrum::testing {
+
+class WindowDriver {
+ public:
+  // A shown window whose searches find the given cards.
+  explicit WindowDriver(std::vector<ControlRecord> cards = {});
+  ~WindowDriver();
+  WindowDriver(const WindowDriver&) = delete;
+  WindowDriver& operator=(const WindowDriver&) = delete;
+
+  TFrm_CardSearch& Window() { return *window_; }
+  const CardSearchState& State() const { return window_->State(); }
+
+  template <typename Control>
+  Control* Find(const char* name) const {
+    return window_->findChild<Control*>(QString::fromLatin1(name));
+  }
+
+  void ClickSearch();
+  void ClickHeading(int column);
+  void ClickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+  QTableView* List() const;
+  QStringList ColumnTexts(int column) const;
+  // Rows of the selection, top to bottom.
+  QList<int> SelectedRows() const;
+  QString LabelText(const char* name) const;
+  QString AddressText(const char* name) const;
+  QString EditText(const char* name) const;
+  QString Status() const;
+
+ private:
+  std::unique_ptr<TFrm_CardSearch> window_;
+};
+
+}  // namespace kestrum::testing
