@@ -64,17 +64,32 @@ std::string CardSimPath() {
   return KESTRUM_CARDSIM_PATH;
 }
 
+namespace {
+
+// A fresh folder for the run's files, removed with everything in it when
+// the program ends.
+class TemporaryFolder {
+ public:
+  TemporaryFolder() : path_((std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string()) {
+    if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
 std::string TemporaryPath(const std::string& name) {
-  static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    });
-    return pattern;
-  }();
-  return folder + "/" + name;
+  static const TemporaryFolder folder;
+  return folder.path() + "/" + name;
 }
 
 CardSim::CardSim(const std::string& ns, const std::vector<std::string>& arguments) {
