@@ -1,27 +1,39 @@
 #!/usr/bin/env bash
 # Cross-builds Orvell.dll, pindle.dll and their tests for Windows with
 # mingw-w64, then runs the tests under wine inside a private network namespace
-# that this script makes: two LANs of its own, never the machine's network.
-# Ends with the line "windows tests: N passed, M failed"; exits non-zero when a
-# test failed or could not run.
+# that this script makes, never on the machine's own network:
+#   1. ctest: the protocol unit tests, and Orvell.dll over Winsock against
+#      cards emulated inside the test program on two LANs of the namespace;
+#   2. Orvell.dll against the Linux card emulator cardsim, started in card
+#      namespaces of their own behind virtual cables, as real cards answer.
+# Ends with the line "windows tests: N passed, M failed" and exits non-zero
+# when a test failed or could not run. Arguments are handed to ctest
+# (for example -R Search).
 set -euo pipefail
 self="$(cd "$(dirname "$0")" && pwd)/$(basename "$0")"
 readonly self
 cd "$(dirname "$self")/.."
 
 readonly build_dir=build/windows
-# The harness's interfaces: the names begin with "kv" (the tests refuse to
-# send when any other interface but lo is visible); each LAN's far end has no
-# address, so nothing answers there but what the tests emulate.
+readonly cardsim_build_dir=build/windows-cardsim
+readonly ctest_log=$build_dir/windows-ctest.log
+readonly cardsim_log=$build_dir/windows-cardsim-lan.log
+# Every interface the script makes is named kv...: the test programs and
+# cardsim refuse to send when any other interface but lo is visible.
+# Phase 1: two LANs whose far ends are left empty.
 readonly lan_a=kvw0 lan_a_address=192.168.77.2/24
 readonly lan_b=kvw1 lan_b_address=10.77.0.2/24
+# Phase 2: card LAN C answers the request's sender; on LAN D the cards lie in
+# another subnet than the PC and broadcast their answers.
+readonly lan_c_pc=192.168.88.2/24 lan_c_cards=192.168.88.200/24 lan_c_first_card=192.168.88.100 lan_c_count=3
+readonly lan_d_pc=192.168.99.2/24 lan_d_cards=192.168.99.200/24 lan_d_first_card=10.99.0.100 lan_d_count=2
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
 install_packages() {
-  local packages=(mingw-w64 wine wine64 cmake ninja-build libgtest-dev iproute2 util-linux)
+  local packages=(mingw-w64 wine wine64 cmake ninja-build g++ libgtest-dev nlohmann-json3-dev iproute2 util-linux)
   local missing=()
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -33,7 +45,67 @@ install_packages() {
   fi
 }
 
-# Runs inside the new namespace: the LANs, a private wine prefix, ctest.
+veth_up() {  # name, peer, address
+  ip link add "$1" type veth peer name "$2"
+  ip addr add "$3" dev "$1"
+  ip link set "$1" up
+  ip link set "$2" up
+}
+
+make_phase1_lans() {
+  ip link set lo up
+  veth_up "$lan_a" "${lan_a}p" "$lan_a_address"
+  veth_up "$lan_b" "${lan_b}p" "$lan_b_address"
+  # Without a route a broadcast cannot leave at all.
+  ip route add default dev "$lan_a"
+}
+
+card_namespaces=()
+cardsim_pids=()
+
+# A card LAN: the PC's end in this namespace, the cards' end in a namespace of
+# its own where cardsim runs; returns once cardsim said it is ready.
+start_card_lan() {  # letter, pc address, cards' end address, cardsim arguments...
+  local letter=$1 pc_address=$2 card_end=$3
+  shift 3
+  local ns="kestrum-win-cards-$letter-$$"
+  ip netns add "$ns"
+  card_namespaces+=("$ns")
+  ip link add "kvc$letter" type veth peer name "kvc${letter}c"
+  ip link set "kvc${letter}c" netns "$ns"
+  ip addr add "$pc_address" dev "kvc$letter"
+  ip link set "kvc$letter" up
+  ip -n "$ns" link set lo up
+  ip -n "$ns" addr add "$card_end" dev "kvc${letter}c"
+  ip -n "$ns" link set "kvc${letter}c" up
+  ip -n "$ns" route add default dev "kvc${letter}c"
+  local out="$build_dir/cardsim-$letter.out"
+  ip netns exec "$ns" "$cardsim_build_dir/bin/cardsim" "$@" >"$out" 2>&1 &
+  cardsim_pids+=($!)
+  for _ in $(seq 300); do
+    grep -q "ready" "$out" 2>/dev/null && return 0
+    kill -0 "${cardsim_pids[-1]}" 2>/dev/null || break
+    sleep 0.02
+  done
+  echo "windows tests: cardsim on LAN $letter did not get ready:" >&2
+  cat "$out" >&2
+  return 1
+}
+
+stop_card_lans() {
+  local pid ns
+  for pid in "${cardsim_pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  for ns in "${card_namespaces[@]}"; do ip netns del "$ns" 2>/dev/null || true; done
+}
+
+run_cardsim_lans() {
+  start_card_lan c "$lan_c_pc" "$lan_c_cards" --count "$lan_c_count" --base-ip "$lan_c_first_card" &&
+    start_card_lan d "$lan_d_pc" "$lan_d_cards" --count "$lan_d_count" --base-ip "$lan_d_first_card" \
+      --broadcast-replies &&
+    KESTRUM_CARDSIM_CARDS=$((lan_c_count + lan_d_count)) wine "$build_dir/bin/orvell_cardsim_lan_tests.exe"
+}
+
+# Runs inside the new namespace: the LANs, a private wine prefix, the tests.
 run_inside_private_network() {
   # A namespace of our own starts with nothing but lo; the machine's has more.
   local interfaces
@@ -42,49 +114,61 @@ run_inside_private_network() {
     echo "windows tests: refusing to run outside a new network namespace (interfaces: $interfaces)" >&2
     exit 3
   fi
-  ip link set lo up
-  ip link add "$lan_a" type veth peer name "${lan_a}p"
-  ip link add "$lan_b" type veth peer name "${lan_b}p"
-  ip addr add "$lan_a_address" dev "$lan_a"
-  ip addr add "$lan_b_address" dev "$lan_b"
-  for link in "$lan_a" "${lan_a}p" "$lan_b" "${lan_b}p"; do ip link set "$link" up; done
-  # Without a route a broadcast cannot leave at all.
-  ip route add default dev "$lan_a"
+  make_phase1_lans
 
   WINEPREFIX=$(mktemp -d /tmp/kestrum-wine.XXXXXX)
   export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" KESTRUM_PRIVATE_LAN=1
-  trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+  trap 'stop_card_lans; wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
   echo "=== windows: new wine prefix"
   # One wine server for the prefix and every test program, kept until the end.
   wineserver -p
   wineboot -i >/dev/null 2>&1
-  echo "=== windows: tests under wine"
+
   local status=0
-  ctest --test-dir "$build_dir" --output-on-failure --timeout 300 2>&1 | tee "$build_dir/windows-tests.log" || status=$?
+  echo "=== windows: ctest under wine"
+  ctest --test-dir "$build_dir" --output-on-failure --timeout 300 "$@" 2>&1 | tee "$ctest_log" || status=1
+  echo "=== windows: Orvell.dll under wine against cardsim on card LANs"
+  run_cardsim_lans 2>&1 | tee "$cardsim_log" || status=1
   exit "$status"
 }
 
 if [ "${1:-}" = "--inside-private-network" ]; then
-  run_inside_private_network
+  shift
+  run_inside_private_network "$@"
 fi
 
 install_packages
 echo "=== windows: configure and cross-build"
 cmake --preset windows
 cmake --build --preset windows --parallel "$(nproc)"
+echo "=== windows: cardsim, the Linux card emulator"
+cmake -S . -B "$cardsim_build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKESTRUM_BUILD_GUI=OFF -DKESTRUM_BUILD_TESTS=OFF >/dev/null
+cmake --build "$cardsim_build_dir" --target cardsim --parallel "$(nproc)"
 
 status=0
-rm -f "$build_dir/windows-tests.log"
-as_root unshare --net -- "$self" --inside-private-network || status=$?
+rm -f "$ctest_log" "$cardsim_log"
+as_root unshare --net -- "$self" --inside-private-network "$@" || status=$?
 
-summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$build_dir/windows-tests.log" | tail -n 1 || true)
+# ctest: "97% tests passed, 1 tests failed out of 58"; GoogleTest:
+# "[  PASSED  ] 2 tests." and "[  FAILED  ] 1 test, listed below:".
+passed=0 failed=0
+summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$ctest_log" 2>/dev/null | tail -n 1 || true)
 if [ -n "$summary" ]; then
-  failed=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-  passed=$((total - failed))
+  ctest_failed=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")
+  ctest_total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+  passed=$((ctest_total - ctest_failed)) failed=$ctest_failed
 else
-  # ctest never got to its summary: count the whole run as one failure.
-  passed=0 failed=1
+  echo "windows tests: ctest did not finish" >&2
+  failed=1
+fi
+gtest_passed=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$cardsim_log" 2>/dev/null | tail -n 1)
+gtest_failed=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$cardsim_log" 2>/dev/null | tail -n 1)
+if [ -n "$gtest_passed" ]; then
+  passed=$((passed + gtest_passed)) failed=$((failed + ${gtest_failed:-0}))
+else
+  echo "windows tests: the cardsim LAN tests did not finish" >&2
+  failed=$((failed + 1))
 fi
 echo "windows tests: $passed passed, $failed failed"
 if [ "$status" -ne 0 ] || [ "$failed" -ne 0 ]; then exit 1; fi
