@@ -118,7 +118,7 @@ run_inside_private_network() {
 
   WINEPREFIX=$(mktemp -d /tmp/kestrum-wine.XXXXXX)
   export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" KESTRUM_PRIVATE_LAN=1
-  trap 'stop_card_lans; wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+  trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
   echo "=== windows: new wine prefix"
   # One wine server for the prefix and every test program, kept until the end.
   wineserver -p
@@ -128,7 +128,9 @@ run_inside_private_network() {
   echo "=== windows: ctest under wine"
   ctest --test-dir "$build_dir" --output-on-failure --timeout 300 "$@" 2>&1 | tee "$ctest_log" || status=1
   echo "=== windows: Orvell.dll under wine against cardsim on card LANs"
-  run_cardsim_lans 2>&1 | tee "$cardsim_log" || status=1
+  # In a subshell of its own, which stops its cardsims and removes their
+  # namespaces however it ends.
+  (trap stop_card_lans EXIT && run_cardsim_lans) 2>&1 | tee "$cardsim_log" || status=1
   exit "$status"
 }
 
