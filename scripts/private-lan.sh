@@ -181,8 +181,14 @@ lan_main() {
     read -ra words <<<"$arg"
     lan_start_cards "$(lan_ns pc)" "${words[@]}"
   done
+  # In the background and waited for, so that a stop signal to this script
+  # is handled at once (and stops the command too) instead of after it ends.
   status=0
-  lan_run "$@" || status=$?
+  # Started directly (not through a function, which would fork a subshell)
+  # so that $! is the command itself: ip netns exec execs it.
+  ip netns exec "$(lan_ns pc)" "$@" <&0 &
+  LAN_PIDS+=("$!")
+  wait "$!" || status=$?
   return "$status"
 }
 
