@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <numeric>
@@ -166,6 +167,27 @@ TEST(PindleCollect, HandsAtMostItsCapacityInArrivalOrderAndKeepsTheRest) {
   ASSERT_EQ(rest.size(), 3u);
   for (std::size_t i = 0; i < rest.size(); ++i) EXPECT_EQ(ReadAll(*rest[i], 64), Text("datagram " + std::to_string(i + 2)));
   EXPECT_EQ(CollectAll(*manager, 256).size(), 0u);
+}
+
+TEST(PindleCollect, AFloodIsBoundedKeepingTheOldestDatagrams) {
+  Manager manager = CreateManager();
+  ASSERT_TRUE(manager);
+  Socket sender;
+  // More than a manager holds, sent in batches the socket buffer takes whole,
+  // each drained by a Wait of no time before the next.
+  constexpr std::uint32_t kBatch = 1000;
+  constexpr std::uint32_t kSent = 20 * kBatch;
+  static_assert(kSent > 16384);
+  std::int32_t held = 0;
+  for (std::uint32_t i = 0; i < kSent; ++i) {
+    sender.SendTo("127.0.0.1", kManagerPort, Text(std::to_string(i)));
+    if ((i + 1) % kBatch == 0) held = WaitFor(*manager, std::min<std::uint32_t>(i + 1, 16384));
+  }
+  EXPECT_EQ(held, 1 + 16384);
+  const auto received = CollectAll(*manager, kSent);
+  ASSERT_EQ(received.size(), 16384u);
+  EXPECT_EQ(ReadAll(*received.front(), 16), Text("0"));
+  EXPECT_EQ(ReadAll(*received.back(), 16), Text("16383"));
 }
 
 TEST(PindleRead, NeverCopiesMoreThanAsked) {
