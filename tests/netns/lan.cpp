@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,8 @@ namespace {
 // Generous: cardsim is ready within milliseconds; only a broken start waits
 // this long before the test fails.
 constexpr auto kReadyTimeout = std::chrono::seconds(30);
+
+std::atomic<int> uncleanExits{0};
 
 std::string Variable(const std::string& name) {
   const char* value = std::getenv(name.c_str());
@@ -156,10 +159,16 @@ int CardSim::Stop() {
     }
     exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     pid_ = -1;
+    if (exitStatus_ != 0) {
+      ++uncleanExits;
+      std::fprintf(stderr, "cardsim ended with status %d\n", exitStatus_);
+    }
   }
   if (reader_.joinable()) reader_.join();
   return exitStatus_;
 }
+
+int UncleanCardSimExits() { return uncleanExits.load(); }
 
 std::vector<std::string> CardSim::Output() const {
   std::lock_guard lock(mutex_);

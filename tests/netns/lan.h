@@ -60,6 +60,10 @@ class CardSim {
 // lost datagram fails a test instead of hanging it. Closed by the caller.
 int OpenUdpSocketIn(const std::string& ns, std::uint16_t port);
 
+// How many cardsim processes ended with a status other than 0 (a crash, a
+// sanitizer report, a failed start); a test program fails when any did.
+int UncleanCardSimExits();
+
 // The cardsim program the tests start.
 std::string CardSimPath();
 
