@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -166,6 +167,16 @@ int CardSim::Stop() {
   }
   if (reader_.joinable()) reader_.join();
   return exitStatus_;
+}
+
+std::vector<std::string> CardSim::OutputOnce(const std::string& text, std::size_t count) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, kReadyTimeout, [&] {
+    const auto seen = std::count_if(lines_.begin(), lines_.end(),
+                                    [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return ended_ || static_cast<std::size_t>(seen) >= count;
+  });
+  return lines_;
 }
 
 int UncleanCardSimExits() { return uncleanExits.load(); }

@@ -40,6 +40,9 @@ class CardSim {
   int Stop();
   // Every line it printed so far.
   std::vector<std::string> Output() const;
+  // Every line it printed once `count` of them contain `text` (or it ended,
+  // or 30 s passed): its output reaches us a little after it acts.
+  std::vector<std::string> OutputOnce(const std::string& text, std::size_t count);
 
  private:
   void ReadOutput(int fd);

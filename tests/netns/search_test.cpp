@@ -1,6 +1,7 @@
 // The real Orvell, pindle and cardsim together on the harness's private
 // network: searches and parameter changes as the window makes them.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "generated_cards.h"
 #include "lan.h"
 #include "orvell.h"
+#include "search_datagrams.h"
 
 // Records compare as their bytes (found by argument lookup, hence global).
 static bool operator<(const ControlRecord& a, const ControlRecord& b) {
@@ -56,6 +58,11 @@ std::vector<ControlRecord> Sorted(std::vector<ControlRecord> records) {
 }
 
 std::uint32_t Ip(const char* text) { return *cardsim::ParseIpv4(text); }
+
+std::size_t LinesContaining(const std::vector<std::string>& lines, const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
+}
 
 std::string Lan1() { return kestrum::lan::Lans().at(0).ns; }
 
@@ -148,11 +155,8 @@ TEST(Search, FindsCardsThatBroadcastTheirAnswers) {
   const Search search = RunSearch();
   ASSERT_EQ(search.found, 3);
   EXPECT_EQ(Sorted(FoundRecords(search)), Sorted(cardsim::GenerateCards(3, Ip("192.168.1.100"))));
-  const auto output = cards.Output();
-  const auto broadcastAnswers = std::count_if(output.begin(), output.end(), [](const std::string& line) {
-    return line.find("to 255.255.255.255:") != std::string::npos;
-  });
-  EXPECT_EQ(broadcastAnswers, 3) << "the cards must really have broadcast their answers";
+  const auto output = cards.OutputOnce("to 255.255.255.255:", 3);
+  EXPECT_EQ(LinesContaining(output, "to 255.255.255.255:"), 3u) << "the cards must really have broadcast their answers";
 }
 
 TEST(Search, FindsCardsAnsweringAfterRandomDelaysInTheOrderTheyArrive) {
@@ -162,6 +166,38 @@ TEST(Search, FindsCardsAnsweringAfterRandomDelaysInTheOrderTheyArrive) {
   const auto generated = cardsim::GenerateCards(20, Ip("192.168.1.100"));
   EXPECT_EQ(Sorted(FoundRecords(search)), Sorted(generated));
   EXPECT_NE(FoundRecords(search), generated) << "delayed answers should arrive out of card order";
+}
+
+// Sends each datagram from the PC to the card LAN's port 9999.
+void SendToCards(const std::vector<std::vector<std::uint8_t>>& datagrams) {
+  const int fd = kestrum::lan::OpenUdpSocketIn("", 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(9999);
+  to.sin_addr.s_addr = Ip((kestrum::lan::Lans().at(0).subnet + ".1").c_str());
+  for (const auto& datagram : datagrams)
+    EXPECT_EQ(::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to),
+              static_cast<ssize_t>(datagram.size()));
+  ::close(fd);
+}
+
+TEST(Search, CardsIgnoreMalformedDatagramsOfAnySizeAndStillAnswer) {
+  CardSim cards(Lan1(), {"--count", "3", "--verbose"});
+  const auto request = orvell::search::BuildRequest();
+  std::vector<std::uint8_t> requestThenMore(request.begin(), request.end());
+  requestThenMore.push_back(0);
+  // A request followed by 65,475 more bytes: a short receive buffer would cut
+  // it to a well-formed request.
+  std::vector<std::uint8_t> largest(request.begin(), request.end());
+  largest.resize(65507, 0xAB);
+  SendToCards({{}, {request.begin(), request.end() - 1}, requestThenMore, largest});
+
+  EXPECT_EQ(RunSearch().found, 3);
+  const auto output = cards.OutputOnce(" answered ", 3);
+  EXPECT_EQ(LinesContaining(output, "not a request, ignored"), 4u);
+  EXPECT_EQ(LinesContaining(output, "received 65507 bytes"), 1u);
+  EXPECT_EQ(LinesContaining(output, ": search request"), 1u);
+  EXPECT_EQ(LinesContaining(output, " answered "), 3u);
 }
 
 TEST(Search, FindsCardsWhileAnotherProgramHoldsTheSearchPort) {
