@@ -26,9 +26,14 @@
 # The script exits with COMMAND's status (non-zero with a message when the
 # network or the cards could not be made).
 #
-# Sourcing the script instead gives the steps as functions (lan_create,
-# lan_start_cards, lan_run, lan_cleanup) for scripts that need more control;
-# they expect `set -euo pipefail` like this script's own run.
+# Sourcing the script instead gives the steps as functions for scripts that
+# need more control: set LAN_CARDSIM, `trap lan_cleanup EXIT`, then
+# lan_create N, lan_start_cards "$(lan_ns lan1)" ARGS..., lan_run COMMAND...
+# They expect `set -euo pipefail` like this script's own run.
+#
+# The emulated cards' own addresses are whatever their records say (cardsim
+# --count N --base-ip A.B.C.D, or --cards FILE.json); they answer from the
+# LAN namespace's address, and the search never looks at the sender.
 
 LAN_RUN="kst-$$"
 LAN_COUNT=1
