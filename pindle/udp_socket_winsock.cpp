@@ -150,23 +150,22 @@ class WinsockUdpSocket final : public UdpSocket {
     fd_set readable{};
     readable.fd_count = 1;
     readable.fd_array[0] = socket_;
-    // select counts too coarsely for the last fraction of a millisecond: round
-    // up so the caller's deadline is never cut short, and its loop tops up
-    // the rest.
-    const auto milliseconds = std::clamp<long long>(
-        std::chrono::ceil<std::chrono::milliseconds>(timeout).count(), 0, 1000 * 60);
+    // To the microsecond, so the caller's deadline is not overshot by
+    // rounding; when Windows wakes early, the caller's loop tops up the rest.
+    const auto bounded = std::clamp<std::chrono::microseconds>(timeout, std::chrono::microseconds::zero(),
+                                                               std::chrono::minutes(1));
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(bounded);
     timeval limit{};
-    limit.tv_sec = static_cast<long>(milliseconds / 1000);
-    limit.tv_usec = static_cast<long>((milliseconds % 1000) * 1000);
+    limit.tv_sec = static_cast<long>(seconds.count());
+    limit.tv_usec = static_cast<long>((bounded - seconds).count());
     return select(0, &readable, nullptr, nullptr, &limit) > 0;
   }
 
   std::optional<std::vector<std::uint8_t>> ReceiveWaiting() override {
-    std::vector<std::uint8_t> buffer(kLargestDatagram + 1);
-    const int capacity = static_cast<int>(buffer.size());
+    const int capacity = static_cast<int>(buffer_.size());
     for (;;) {
-      const int length = recv(socket_, reinterpret_cast<char*>(buffer.data()), capacity, 0);
-      if (length >= 0) return Keep(std::move(buffer), static_cast<std::size_t>(length));
+      const int length = recv(socket_, reinterpret_cast<char*>(buffer_.data()), capacity, 0);
+      if (length >= 0) return Kept(static_cast<std::size_t>(length));
       switch (WSAGetLastError()) {
         case WSAEINTR:
         // An ICMP port-unreachable or time-exceeded report on an earlier send
@@ -177,7 +176,7 @@ class WinsockUdpSocket final : public UdpSocket {
           continue;
         case WSAEMSGSIZE:
           // Larger than any IPv4 datagram; the part that fits is handed on.
-          return Keep(std::move(buffer), kLargestDatagram);
+          return Kept(kLargestDatagram);
         default:
           return std::nullopt;
       }
@@ -185,10 +184,10 @@ class WinsockUdpSocket final : public UdpSocket {
   }
 
  private:
-  static std::vector<std::uint8_t> Keep(std::vector<std::uint8_t> buffer, std::size_t length) {
-    buffer.resize(std::min(length, kLargestDatagram));
-    buffer.shrink_to_fit();
-    return buffer;
+  // A copy of the received datagram at its own size.
+  std::vector<std::uint8_t> Kept(std::size_t length) const {
+    const auto kept = static_cast<std::ptrdiff_t>(std::min(length, kLargestDatagram));
+    return std::vector<std::uint8_t>(buffer_.begin(), buffer_.begin() + kept);
   }
 
   // Without this, an ICMP port-unreachable for one of our sends makes the next
@@ -214,6 +213,8 @@ class WinsockUdpSocket final : public UdpSocket {
   // Declared first: Winsock stays started until the socket is closed.
   WinsockSession session_;
   SOCKET socket_ = INVALID_SOCKET;
+  // One receive buffer for every datagram, with room for the largest.
+  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(kLargestDatagram + 1);
 };
 
 }  // namespace
