@@ -92,6 +92,11 @@ TEST(InetAddr, AgreesWithTheCLibraryOnGeneratedTexts) {
   for (int i = 0; i < 200000; ++i) {
     std::string text(length(random), ' ');
     for (char& c : text) c = alphabet[pick(random)];
+#if defined(_WIN32)
+    // Winsock answers a lone space with 0 rather than INADDR_NONE, a quirk of
+    // its own; the window never passes such a text (its edits give a.b.c.d).
+    if (text == " ") continue;
+#endif
     ASSERT_EQ(InetAddr(text.c_str()), ::inet_addr(text.c_str())) << '"' << text << '"';
   }
 }
