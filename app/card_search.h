@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QStyle;
 class QTableView;
 class QToolButton;
 class TIPEdit;
@@ -61,6 +62,8 @@ class TFrm_CardSearch final : public QWidget {
   CardProtocol protocol_;
   CardSearchState state_;
   CardListModel* model_ = nullptr;
+  // Shared by the three group boxes; owned by the window.
+  QStyle* groupBoxStyle_ = nullptr;
 
   QFrame* sPanel1 = nullptr;
   QToolButton* btnControlSearch = nullptr;

@@ -17,6 +17,8 @@
 #include "TIPEdit.h"
 #include "card_list_model.h"
 #include "card_search.h"
+#include "font_substitutes.h"
+#include "group_box_style.h"
 #include "gradient_label.h"
 #include "search_icon.h"
 
@@ -51,9 +53,11 @@ QLabel* AddLabel(QWidget* container, const char* name, const QRect& place, const
   return label;
 }
 
-QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const QString& caption) {
+QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const QString& caption,
+                    QStyle* style) {
   auto* group = Named(new QGroupBox(caption, container), name);
   group->setFont(PanelFont());
+  group->setStyle(style);
   group->setGeometry(place);
   return group;
 }
@@ -86,11 +90,14 @@ TFrm_CardSearch::TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       protocol_(protocol),
-      model_(new CardListModel(this)) {
+      model_(new CardListModel(this)),
+      groupBoxStyle_(new GroupBoxStyle) {
+  InstallFontSubstitutes();
   setObjectName(QStringLiteral("Frm_CardSearch"));
   setWindowTitle(QStringLiteral("Card Seeking"));
   setFont(WindowFont());
   setFixedSize(kClientSize);
+  groupBoxStyle_->setParent(this);
   CreateControls();
   SetTabOrder();
   CentreOnScreen();
@@ -164,7 +171,7 @@ void TFrm_CardSearch::ConfigureList() {
 }
 
 void TFrm_CardSearch::CreateNetworkGroup() {
-  grpControlInfo = AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"));
+  grpControlInfo = AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"), groupBoxStyle_);
   auto* addressCaption = Named(new QLabel(QStringLiteral("IP地址:"), grpControlInfo), "IDSControlip");
   addressCaption->move(9, 24);
   addressCaption->adjustSize();  // the one label that sizes itself to its text
@@ -190,7 +197,7 @@ void TFrm_CardSearch::CreateNetworkGroup() {
 }
 
 void TFrm_CardSearch::CreateDriveGroup() {
-  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QStringLiteral("驱动属性"));
+  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QStringLiteral("驱动属性"), groupBoxStyle_);
   AddLabel(grpHardPara, "IDSScanStyle", QRect(9, 25, 74, 13), QStringLiteral("走线:"));
   IDSControlScanStyle = AddLabel(grpHardPara, "IDSControlScanStyle", QRect(71, 25, 89, 14));
   AddLabel(grpHardPara, "IDSLineOrder", QRect(10, 48, 58, 13), QStringLiteral("行序:"));
@@ -200,7 +207,7 @@ void TFrm_CardSearch::CreateDriveGroup() {
 }
 
 void TFrm_CardSearch::CreateScreenGroup() {
-  grpscreenpara = AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"));
+  grpscreenpara = AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"), groupBoxStyle_);
   AddLabel(grpscreenpara, "IDSStyle", QRect(9, 24, 57, 13), QStringLiteral("系列:"));
   IDSControlType = AddLabel(grpscreenpara, "IDSControlType", QRect(76, 24, 85, 13));
   AddLabel(grpscreenpara, "IDSVersion", QRect(8, 48, 64, 13), QStringLiteral("版本号:"));

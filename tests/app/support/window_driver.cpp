@@ -13,10 +13,13 @@
 
 namespace kestrum::testing {
 
-WindowDriver::WindowDriver(std::vector<ControlRecord> cards) {
+WindowDriver::WindowDriver(std::vector<ControlRecord> cards) : WindowDriver(ScriptedCards::Protocol()) {
+  // The window calls the library only when searching, after this.
   ScriptedCards::Reset();
   ScriptedCards::Set(std::move(cards));
-  window_ = std::make_unique<TFrm_CardSearch>(ScriptedCards::Protocol());
+}
+
+WindowDriver::WindowDriver(const CardProtocol& protocol) : window_(std::make_unique<TFrm_CardSearch>(protocol)) {
   window_->show();
   QApplication::setActiveWindow(window_.get());
   static_cast<void>(QTest::qWaitForWindowExposed(window_.get()));

@@ -16,6 +16,8 @@ class WindowDriver {
  public:
   // A shown window whose searches find the given cards.
   explicit WindowDriver(std::vector<ControlRecord> cards = {});
+  // A shown window over the given library calls, e.g. the real ones.
+  explicit WindowDriver(const CardProtocol& protocol);
   ~WindowDriver();
   WindowDriver(const WindowDriver&) = delete;
   WindowDriver& operator=(const WindowDriver&) = delete;

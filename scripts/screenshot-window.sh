@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Takes a picture of the card search window after a search of a dozen
+# emulated cards, under a private X server, and writes
+# docs/screenshots/window.png.
+#
+#   scripts/screenshot-window.sh [build dir]      (default build/dev)
+#
+# The search runs the real library inside a private network made by
+# scripts/private-lan.sh (needs root, as sudo when not run as root); nothing
+# is sent on the machine's own network. With KESTRUM_SCRIPTED_CARDS=1 the
+# window searches a dozen scripted cards instead, with no network at all.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=${1:-build/dev}
+if [ ! -f "$build_dir/build.ninja" ]; then
+  if [ "$build_dir" = build/dev ]; then
+    cmake --preset dev
+  else
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug
+  fi
+fi
+cmake --build "$build_dir" --target window_screenshot cardsim
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+output=docs/screenshots/window.png
+mkdir -p "$(dirname "$output")"
+# A screen the size of the window, which is centred on it and so fills it.
+screen=(env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 929x430x24")
+if [ "${KESTRUM_SCRIPTED_CARDS:-0}" = 1 ]; then
+  "${screen[@]}" "$build_dir/bin/window_screenshot" --scripted-cards "$output"
+else
+  as_root ./scripts/private-lan.sh --lans 1 --cardsim "$build_dir/bin/cardsim" \
+    --cards 1 "--count 12 --base-ip 192.168.1.100" \
+    -- "${screen[@]}" "$(realpath "$build_dir/bin/window_screenshot")" "$(realpath -m "$output")"
+fi
+echo "wrote $output"

@@ -1,0 +1,91 @@
+// The window over the real Orvell and pindle, searching cards that cardsim
+// emulates on the harness's private network (run only through
+// scripts/private-lan.sh; main() refuses anywhere else).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTableView>
+#include <array>
+#include <memory>
+#include <set>
+
+#include "card_fields.h"
+#include "field_texts.h"
+#include "generated_cards.h"
+#include "lan.h"
+#include "window_driver.h"
+
+namespace {
+
+using kestrum::lan::CardSim;
+using kestrum::testing::WindowDriver;
+namespace rec = orvell::record;
+
+// The application object lives from before the first test to after the
+// last, and is gone before the program's static objects are.
+class QtApplicationEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    application_ = std::make_unique<QApplication>(argc_, argv_.data());
+  }
+  void TearDown() override { application_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[20] = "window_network_test";
+  std::array<char*, 2> argv_{name_, nullptr};
+  std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] const ::testing::Environment* const kQtApplication =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+kestrum::CardProtocol RealLibrary() { return {&::GetControlList, &::ConfigControlPara}; }
+
+std::string Lan1() { return kestrum::lan::Lans().at(0).ns; }
+
+std::set<QString> Texts(const QStringList& list) { return {list.begin(), list.end()}; }
+
+TEST(WindowOnPrivateLan, ListsEveryCardAndShowsTheFirst) {
+  const auto expected = cardsim::GenerateCards(3, orvell::AddressFromOctets(192, 168, 1, 100));
+  CardSim cards(Lan1(), {"--count", "3", "--base-ip", "192.168.1.100"});
+  WindowDriver driver(RealLibrary());
+  driver.ClickSearch();
+
+  ASSERT_EQ(driver.List()->model()->rowCount(), 3);
+  EXPECT_EQ(driver.Status(), QStringLiteral("屏幕总数3"));
+  EXPECT_EQ(driver.ColumnTexts(0), (QStringList{"1", "2", "3"}));
+  std::set<QString> ips;
+  std::set<QString> macs;
+  for (const ControlRecord& card : expected) {
+    ips.insert(kestrum::AddressText(rec::Ip(card)));
+    macs.insert(kestrum::MacText(rec::MacAddress(card)));
+  }
+  EXPECT_EQ(Texts(driver.ColumnTexts(2)), ips);
+  EXPECT_EQ(Texts(driver.ColumnTexts(5)), macs);
+  EXPECT_EQ(driver.SelectedRows(), QList<int>{0});
+  const QString firstIp = driver.ColumnTexts(2).at(0);
+  EXPECT_EQ(driver.AddressText("ipdt_ip"), firstIp);
+  EXPECT_EQ(kestrum::AddressText(driver.State().SelectedIp), firstIp);
+  EXPECT_TRUE(driver.Find<QPushButton>("btnModify")->isEnabled());
+}
+
+TEST(WindowOnPrivateLan, FullTableOfCards) {
+  CardSim cards(Lan1(), {"--count", "255", "--base-ip", "192.168.1.1"});
+  WindowDriver driver(RealLibrary());
+  driver.ClickSearch();
+  EXPECT_EQ(driver.List()->model()->rowCount(), 255);
+  EXPECT_EQ(driver.Status(), QStringLiteral("屏幕总数255"));
+}
+
+TEST(WindowOnPrivateLan, NoCardAnswers) {
+  WindowDriver driver(RealLibrary());
+  driver.ClickSearch();
+  EXPECT_EQ(driver.List()->model()->rowCount(), 0);
+  EXPECT_EQ(driver.Status(), QStringLiteral("屏幕总数0"));
+  EXPECT_FALSE(driver.Find<QPushButton>("btnModify")->isEnabled());
+}
+
+}  // namespace
