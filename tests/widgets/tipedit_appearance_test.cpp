@@ -210,8 +210,12 @@ void TIPEditAppearanceTest::paints_border_fill_and_three_dots() {
   QCOMPARE(image.pixelColor(117 - 3, 3), fill);
   for (const QPoint edge : {QPoint(0, 0), QPoint(1, 10), QPoint(117, 20), QPoint(116, 19),
                             QPoint(60, 0), QPoint(60, 20)}) {
+    QCOMPARE(image.pixelColor(edge).alpha(), 255);
     QVERIFY(image.pixelColor(edge) != fill);
   }
+  // Sunken: dark at the top and left, light at the bottom and right.
+  QVERIFY(image.pixelColor(0, 10).lightness() < image.pixelColor(117, 10).lightness());
+  QVERIFY(image.pixelColor(60, 0).lightness() < image.pixelColor(60, 20).lightness());
 
   // A dark dot in each gap between two fields.
   const int border = 2;

@@ -165,15 +165,15 @@ void TIPEditKeyboardTest::backspace_at_start_of_first_field_does_nothing() {
 // The key moves the focus back first, then still deletes what was selected
 // in the field where it was typed.
 void TIPEditKeyboardTest::backspace_on_selection_at_start_also_deletes_it() {
-  edit()->setIPString(QStringLiteral("192.168.1.100"));
+  edit()->setIPString(QStringLiteral("192.168.100.1"));
   m_window->FocusField(2, 0);
-  field(2)->selectAll();
+  field(2)->setSelection(0, 2);
 
   AddressEditWindow::Press(Qt::Key_Backspace);
 
   QVERIFY(field(1)->hasFocus());
-  QCOMPARE(field(2)->text(), QString());
-  QCOMPARE(edit()->IPString(), QStringLiteral("192.168.1.100"));
+  QCOMPARE(field(2)->text(), QStringLiteral("0"));
+  QCOMPARE(edit()->IPString(), QStringLiteral("192.168.0.1"));
 }
 
 void TIPEditKeyboardTest::arrows_cross_field_edges() {
