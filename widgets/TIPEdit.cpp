@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <qdrawutil.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QSize DefaultSize(125, 21);
@@ -19,14 +21,17 @@ constexpr int BorderWidth = 2;  // sunken edge, two pixels on each side
 constexpr int DotFontPoints = 18;
 // A frameless line edit leaves one pixel above its top-aligned text.
 constexpr int FieldTextTopMargin = 1;
-constexpr quint8 RejectedOctet = 255;
+constexpr int HighestOctet = 255;
+constexpr quint8 RejectedOctet = HighestOctet;
+// Moving back puts the caret here, which stops at the end of a shorter text.
+constexpr int PrevFieldCaret = 3;
 constexpr int BitsPerOctet = 8;
 constexpr quint32 OctetMask = 0xFFu;
 
 // One octet of an address text: a number from 0 to 255, else 255.
 quint8 OctetFromText(QStringView text) {
   const std::optional<int32_t> number = ParseIntegerText(text);
-  if (!number || *number < 0 || *number > 255) {
+  if (!number || *number < 0 || *number > HighestOctet) {
     return RejectedOctet;
   }
   return static_cast<quint8>(*number);
@@ -177,7 +182,7 @@ void TIPEdit::ActivePrevField(bool Sel) {
   if (Sel) {
     target->selectAll();
   } else {
-    target->setCurrentPosition(3);  // stops at the end of a shorter text
+    target->setCurrentPosition(PrevFieldCaret);
   }
   target->setFocus(Qt::OtherFocusReason);
 }
