@@ -12,9 +12,12 @@ namespace kestrum {
 namespace {
 
 QString Heading(int column) {
-  static const std::array<QString, ColumnCount> kHeadings{
-      QString(), QStringLiteral("屏号"), QStringLiteral("IP"), QStringLiteral("子网掩码"), QStringLiteral("网关"),
-      QStringLiteral("Mac地址")};
+  static const std::array<QString, ColumnCount> kHeadings{QString(),
+                                                          QStringLiteral("屏号"),
+                                                          QStringLiteral("IP"),
+                                                          QStringLiteral("子网掩码"),
+                                                          QStringLiteral("网关"),
+                                                          QStringLiteral("Mac地址")};
   return kHeadings.at(static_cast<std::size_t>(column));
 }
 
@@ -31,10 +34,14 @@ int CardListModel::columnCount(const QModelIndex& parent) const { return parent.
 QVariant CardListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   switch (role) {
-    case Qt::DisplayRole: return rows_.at(index.row()).Text(index.column());
-    case Qt::BackgroundRole: return d3_SetLVColumnColour(index.column());
-    case Qt::ForegroundRole: return QColor(Qt::black);
-    default: return {};
+    case Qt::DisplayRole:
+      return rows_.at(index.row()).Text(index.column());
+    case Qt::BackgroundRole:
+      return d3_SetLVColumnColour(index.column());
+    case Qt::ForegroundRole:
+      return QColor(Qt::black);
+    default:
+      return {};
   }
 }
 
@@ -88,8 +95,7 @@ void CardListModel::SortRows(const RowOrder& goesBefore) {
 void CardListModel::Renumber() {
   if (rows_.isEmpty()) return;
   for (int row = 0; row < rows_.size(); ++row) rows_[row].caption = QString::number(row + 1);
-  emit dataChanged(index(0, ColumnNumber), index(static_cast<int>(rows_.size()) - 1, ColumnNumber),
-                   {Qt::DisplayRole});
+  emit dataChanged(index(0, ColumnNumber), index(static_cast<int>(rows_.size()) - 1, ColumnNumber), {Qt::DisplayRole});
 }
 
 void CardListModel::SetRowText(int row, int column, const QString& text) {

@@ -86,7 +86,8 @@ void TFrm_CardSearch::rzlistview1ColumnClick(int Column) {
     state_.SortedColumn = Column;
     state_.Descending = false;
   }
-  model_->SortRows([this](const CardRow& first, const CardRow& second) { return rzlistview1Compare(first, second) < 0; });
+  model_->SortRows(
+      [this](const CardRow& first, const CardRow& second) { return rzlistview1Compare(first, second) < 0; });
   model_->Renumber();
 }
 

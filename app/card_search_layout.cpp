@@ -18,8 +18,8 @@
 #include "card_list_model.h"
 #include "card_search.h"
 #include "font_substitutes.h"
-#include "group_box_style.h"
 #include "gradient_label.h"
+#include "group_box_style.h"
 #include "search_icon.h"
 
 namespace kestrum {
@@ -53,8 +53,7 @@ QLabel* AddLabel(QWidget* container, const char* name, const QRect& place, const
   return label;
 }
 
-QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const QString& caption,
-                    QStyle* style) {
+QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const QString& caption, QStyle* style) {
   auto* group = Named(new QGroupBox(caption, container), name);
   group->setFont(PanelFont());
   group->setStyle(style);
@@ -171,7 +170,8 @@ void TFrm_CardSearch::ConfigureList() {
 }
 
 void TFrm_CardSearch::CreateNetworkGroup() {
-  grpControlInfo = AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"), groupBoxStyle_);
+  grpControlInfo =
+      AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"), groupBoxStyle_);
   auto* addressCaption = Named(new QLabel(QStringLiteral("IP地址:"), grpControlInfo), "IDSControlip");
   addressCaption->move(9, 24);
   addressCaption->adjustSize();  // the one label that sizes itself to its text
@@ -207,7 +207,8 @@ void TFrm_CardSearch::CreateDriveGroup() {
 }
 
 void TFrm_CardSearch::CreateScreenGroup() {
-  grpscreenpara = AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"), groupBoxStyle_);
+  grpscreenpara =
+      AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"), groupBoxStyle_);
   AddLabel(grpscreenpara, "IDSStyle", QRect(9, 24, 57, 13), QStringLiteral("系列:"));
   IDSControlType = AddLabel(grpscreenpara, "IDSControlType", QRect(76, 24, 85, 13));
   AddLabel(grpscreenpara, "IDSVersion", QRect(8, 48, 64, 13), QStringLiteral("版本号:"));
@@ -225,8 +226,8 @@ void TFrm_CardSearch::CreateScreenGroup() {
 }
 
 void TFrm_CardSearch::SetTabOrder() {
-  const std::array<QWidget*, 8> chain{rzlistview1,   ipdt_ip, ipdt_gateway,  ipdt_mask,
-                                      btnModify,     ip_remote, edtremoteport, edt_heart};
+  const std::array<QWidget*, 8> chain{rzlistview1, ipdt_ip,   ipdt_gateway,  ipdt_mask,
+                                      btnModify,   ip_remote, edtremoteport, edt_heart};
   for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
 }
 

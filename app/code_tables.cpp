@@ -53,17 +53,23 @@ QString FromView(std::u16string_view text) {
 
 QString ColourText(std::uint8_t colorStyle) {
   switch (colorStyle) {
-    case 0: return QStringLiteral("单色");
-    case 1: return QStringLiteral("双色");
-    default: return QStringLiteral("三色");
+    case 0:
+      return QStringLiteral("单色");
+    case 1:
+      return QStringLiteral("双色");
+    default:
+      return QStringLiteral("三色");
   }
 }
 
 QString BaudRateText(std::uint8_t baudCode) {
   switch (baudCode) {
-    case 0: return QStringLiteral("9600");
-    case 1: return QStringLiteral("115200");
-    default: return QStringLiteral("57600");
+    case 0:
+      return QStringLiteral("9600");
+    case 1:
+      return QStringLiteral("115200");
+    default:
+      return QStringLiteral("57600");
   }
 }
 

@@ -18,30 +18,32 @@ QRect CaptionRect(const QStyleOptionGroupBox& box) {
   return {box.rect.left() + kCaptionLeft, box.rect.top(), width, CaptionHeight(box)};
 }
 
-QRect FrameRect(const QStyleOption& option) {
-  return option.rect.adjusted(0, CaptionHeight(option) / 2, 0, 0);
-}
+QRect FrameRect(const QStyleOption& option) { return option.rect.adjusted(0, CaptionHeight(option) / 2, 0, 0); }
 
 }  // namespace
 
 GroupBoxStyle::GroupBoxStyle() = default;
 
-QRect GroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                                    SubControl subControl, const QWidget* widget) const {
+QRect GroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                                    const QWidget* widget) const {
   const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
   if (control != CC_GroupBox || box == nullptr) {
     return QProxyStyle::subControlRect(control, option, subControl, widget);
   }
   switch (subControl) {
-    case SC_GroupBoxFrame: return FrameRect(*box);
-    case SC_GroupBoxLabel: return CaptionRect(*box);
-    case SC_GroupBoxContents: return FrameRect(*box).adjusted(2, CaptionHeight(*box) / 2, -2, -2);
-    default: return QProxyStyle::subControlRect(control, option, subControl, widget);
+    case SC_GroupBoxFrame:
+      return FrameRect(*box);
+    case SC_GroupBoxLabel:
+      return CaptionRect(*box);
+    case SC_GroupBoxContents:
+      return FrameRect(*box).adjusted(2, CaptionHeight(*box) / 2, -2, -2);
+    default:
+      return QProxyStyle::subControlRect(control, option, subControl, widget);
   }
 }
 
-void GroupBoxStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                                       QPainter* painter, const QWidget* widget) const {
+void GroupBoxStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                       const QWidget* widget) const {
   const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
   if (control != CC_GroupBox || box == nullptr) {
     QProxyStyle::drawComplexControl(control, option, painter, widget);

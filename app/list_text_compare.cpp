@@ -5,9 +5,7 @@
 namespace kestrum {
 namespace {
 
-int FoldAsciiLetter(char16_t unit) {
-  return (unit >= u'a' && unit <= u'z') ? unit - (u'a' - u'A') : unit;
-}
+int FoldAsciiLetter(char16_t unit) { return (unit >= u'a' && unit <= u'z') ? unit - (u'a' - u'A') : unit; }
 
 }  // namespace
 

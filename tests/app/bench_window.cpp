@@ -104,9 +104,10 @@ void BenchSearch() {
     driver.Window().repaint();
     sorts.push_back(Milliseconds(clock));
   }
-  std::printf("search of 255 instant cards, click to listed + first shown + painted: median %.1f ms, worst %.1f ms"
-              " (of which 20 ms is the popup's DelayWithMessages)\n",
-              Median(searches), *std::max_element(searches.begin(), searches.end()));
+  std::printf(
+      "search of 255 instant cards, click to listed + first shown + painted: median %.1f ms, worst %.1f ms"
+      " (of which 20 ms is the popup's DelayWithMessages)\n",
+      Median(searches), *std::max_element(searches.begin(), searches.end()));
   std::printf("sort of 255 rows by a heading click, with repaint: median %.2f ms, worst %.2f ms\n", Median(sorts),
               *std::max_element(sorts.begin(), sorts.end()));
   std::printf("resident memory after the searches: VmRSS %s, peak VmHWM %s\n", qPrintable(StatusLine("VmRSS:")),

@@ -1,10 +1,11 @@
 // The card list's model: consistency under QAbstractItemModelTester, the
 // colours per column, and rows that keep their record through a sort.
+#include "card_list_model.h"
+
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
 #include <QtTest>
 
-#include "card_list_model.h"
 #include "offscreen_test_main.h"
 
 using namespace kestrum;
@@ -67,8 +68,7 @@ class CardListModelTest : public QObject {
                                  QColor(0xFF, 0xEE, 0xCC)};
     for (int row = 0; row < model_->rowCount(); ++row) {
       for (int column = 0; column < ColumnCount; ++column) {
-        QCOMPARE(model_->index(row, column).data(Qt::BackgroundRole).value<QColor>(),
-                 expected.at(column));
+        QCOMPARE(model_->index(row, column).data(Qt::BackgroundRole).value<QColor>(), expected.at(column));
         QCOMPARE(model_->index(row, column).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
       }
     }

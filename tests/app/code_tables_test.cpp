@@ -1,8 +1,9 @@
 // The texts the panel shows for a card's codes, including the edges where a
 // table's named codes end and "any other value" begins.
+#include "code_tables.h"
+
 #include <QtTest>
 
-#include "code_tables.h"
 #include "offscreen_test_main.h"
 
 using namespace kestrum;
@@ -31,8 +32,7 @@ class CodeTablesTest : public QObject {
     QTest::newRow("49, gap") << 49 << QString();
     QTest::newRow("50") << 50 << u"深圳万恒7.62全彩贴片模组含64*32和32*16两种，75接口"_s;
     QTest::newRow("51") << 51 << u"合利来6扫P13.33全彩插灯模组 24*12 08接口"_s;
-    QTest::newRow("52")
-        << 52 << u"阿里山3扫P13.33全彩插灯模组，24*12 08接口 引路人3扫P13.33全彩贴片模组24*12 08接口"_s;
+    QTest::newRow("52") << 52 << u"阿里山3扫P13.33全彩插灯模组，24*12 08接口 引路人3扫P13.33全彩贴片模组24*12 08接口"_s;
     QTest::newRow("53") << 53 << u"合利来M10全彩模组32*16 08接口8扫16行16折上"_s;
     QTest::newRow("54, last named") << 54 << u"深圳万恒P5全彩模组64*32 08接口"_s;
     QTest::newRow("55, gap to the end") << 55 << QString();

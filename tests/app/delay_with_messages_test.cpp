@@ -1,9 +1,10 @@
 // DelayWithMessages processes what is pending at least once and does not
 // return before its time.
+#include "delay_with_messages.h"
+
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include "delay_with_messages.h"
 #include "offscreen_test_main.h"
 
 using namespace kestrum;
@@ -21,7 +22,8 @@ class DelayWithMessagesTest : public QObject {
   void processesPendingEventsEvenForNoTime() {
     QFETCH(int, milliseconds);
     bool ran = false;
-    QMetaObject::invokeMethod(this, [&ran] { ran = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&ran] { ran = true; }, Qt::QueuedConnection);
     DelayWithMessages(milliseconds);
     QVERIFY(ran);
   }

@@ -1,9 +1,10 @@
 // How addresses, MACs and the type-version text are written, and the order
 // of the list's texts.
+#include "field_texts.h"
+
 #include <QtTest>
 
 #include "card_fields.h"
-#include "field_texts.h"
 #include "list_text_compare.h"
 #include "offscreen_test_main.h"
 #include "type_version.h"

@@ -265,9 +265,8 @@ class WindowLayoutTest : public QObject {
   void tabOrderBeforeAnySearch() {
     // btnModify is disabled and skipped.
     WindowDriver driver;
-    QCOMPARE(TabThroughNetworkGroup(driver),
-             (QStringList{u"ipdt_ip"_s, u"ipdt_gateway"_s, u"ipdt_mask"_s, u"ip_remote"_s, u"edtremoteport"_s,
-                          u"edt_heart"_s}));
+    QCOMPARE(TabThroughNetworkGroup(driver), (QStringList{u"ipdt_ip"_s, u"ipdt_gateway"_s, u"ipdt_mask"_s,
+                                                          u"ip_remote"_s, u"edtremoteport"_s, u"edt_heart"_s}));
   }
 
   void tabOrderWithACardSelected() {

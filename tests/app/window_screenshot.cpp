@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
 
   QApplication application(argc, argv);
   ScriptedCards::Set(DemoCards());
-  const CardProtocol protocol = scripted ? ScriptedCards::Protocol() : CardProtocol{&::GetControlList, &::ConfigControlPara};
+  const CardProtocol protocol =
+      scripted ? ScriptedCards::Protocol() : CardProtocol{&::GetControlList, &::ConfigControlPara};
   TFrm_CardSearch window(protocol);
   window.show();
   QTimer::singleShot(kSettleMilliseconds, &window, [&] {

@@ -24,7 +24,11 @@ std::vector<ControlRecord> DemoCards() {
     fields.ip = {192, 168, 1, static_cast<std::uint8_t>(100 + i * 9 % 31)};
     fields.mask = {255, 255, 255, 0};
     fields.gateway = {192, 168, 1, 1};
-    fields.mac = {0x00, 0x1A, 0x2B, static_cast<std::uint8_t>(0xC0 + i), static_cast<std::uint8_t>(i * 17),
+    fields.mac = {0x00,
+                  0x1A,
+                  0x2B,
+                  static_cast<std::uint8_t>(0xC0 + i),
+                  static_cast<std::uint8_t>(i * 17),
                   static_cast<std::uint8_t>(0xF0 - i)};
     fields.serverIp = {192, 168, 1, 2};
     fields.serverPort = static_cast<std::uint16_t>(9000 + i);

@@ -31,8 +31,8 @@ std::int32_t ORVELL_CALL ScriptedGetControlList(ControlRecord* records, std::int
 }
 
 std::int32_t ORVELL_CALL RefusedConfigControlPara(std::uint32_t, std::uint32_t, std::uint32_t, const char*,
-                                                  std::uint32_t, std::uint32_t, std::uint32_t, const char*,
-                                                  const char*, std::uint16_t, std::uint8_t) {
+                                                  std::uint32_t, std::uint32_t, std::uint32_t, const char*, const char*,
+                                                  std::uint16_t, std::uint8_t) {
   return 0;
 }
 
