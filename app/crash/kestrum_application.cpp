@@ -46,18 +46,32 @@ KestrumApplication::EventOrigin KestrumApplication::originOf(const QObject* rece
 QString KestrumApplication::describe(const EventOrigin& origin) {
   const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(origin.eventType);
   const QString event = typeName != nullptr ? QString::fromLatin1(typeName) : QString::number(origin.eventType);
-  const QString receiver = origin.className != nullptr ? QString::fromLatin1(origin.className)
-                                                       : QStringLiteral("(no receiver)");
+  const QString receiver =
+      origin.className != nullptr ? QString::fromLatin1(origin.className) : QStringLiteral("(no receiver)");
   const QString name = origin.objectName.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(origin.objectName);
   return QStringLiteral("%1%2, handling a %3 event").arg(receiver, name, event);
 }
 
+void KestrumApplication::reportException(const std::exception_ptr& error, const QString& where) {
+  auto* application = qobject_cast<KestrumApplication*>(QCoreApplication::instance());
+  if (application == nullptr) {
+    WriteReportToStandardError(QStringLiteral("Kestrum: an error with no application to show it:"),
+                               BuildErrorReport(error, where, QStringLiteral("stack at the point of reporting")));
+    return;
+  }
+  application->reportError(error, where);
+}
+
 void KestrumApplication::reportCurrentException(const EventOrigin& origin) {
-  const ErrorReport report = BuildErrorReport(std::current_exception(), describe(origin),
-                                              QStringLiteral("stack at the point of catching"));
+  reportError(std::current_exception(), describe(origin));
+}
+
+void KestrumApplication::reportError(const std::exception_ptr& error, const QString& where) {
+  const ErrorReport report = BuildErrorReport(error, where, QStringLiteral("stack at the point of catching"));
   if (QThread::currentThread() != thread()) {
     // A dialog can only be shown on the user-interface thread.
-    QMetaObject::invokeMethod(this, [this, report] { present(report); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, report] { present(report); }, Qt::QueuedConnection);
     return;
   }
   present(report);

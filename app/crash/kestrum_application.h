@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QApplication>
+#include <exception>
 #include <functional>
 
 #include "crash/error_report.h"
@@ -25,6 +26,12 @@ class KestrumApplication : public QApplication {
   // An empty presenter restores the CrashDialog.
   void setErrorPresenter(ErrorPresenter presenter);
 
+  // For an error that a handler's guard caught before it could leave a slot
+  // (Qt's signal machinery is not exception-safe): reported and presented as
+  // notify() would have done, with `where` as the place it was caught. With
+  // no KestrumApplication running the report goes to stderr.
+  static void reportException(const std::exception_ptr& error, const QString& where);
+
  private:
   struct EventOrigin {
     const char* className = nullptr;
@@ -35,6 +42,7 @@ class KestrumApplication : public QApplication {
   static EventOrigin originOf(const QObject* receiver, const QEvent* event);
   static QString describe(const EventOrigin& origin);
   void reportCurrentException(const EventOrigin& origin);
+  void reportError(const std::exception_ptr& error, const QString& where);
   void present(const ErrorReport& report);
 
   ErrorPresenter presenter_;
