@@ -1,15 +1,13 @@
 #include "type_version.h"
 
-#include <QStringDecoder>
+#include "system_code_page.h"
 
 namespace kestrum {
 
 QString TypeVersionText(const ControlRecord& record) {
   const std::string bytes = orvell::record::TypeVersion(record);
   const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  QStringDecoder decoder("GB18030");
-  if (!decoder.isValid()) return QString::fromLatin1(view);
-  return decoder.decode(view);
+  return FromSystemCodePage(view);
 }
 
 TypeAndVersion SplitTypeVersion(const QString& text) {

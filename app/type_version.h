@@ -13,9 +13,7 @@ struct TypeAndVersion {
   QString version;
 };
 
-// The record's typeVersion bytes decoded as GB18030 (which covers the GBK
-// code page of the cards' Chinese firmware texts); Latin-1 where the Qt
-// build offers no GB18030 decoder.
+// The record's typeVersion bytes decoded with the system code page.
 QString TypeVersionText(const ControlRecord& record);
 
 // Split at the first "-": the type before it, the version after it. A text
