@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "record_change.h"
 #include "search_datagrams.h"
 
 namespace cardsim {
@@ -19,14 +20,7 @@ bool AddressedBy(const ControlRecord& card, const param::ParameterChange& change
   return rec::Ip(card) == change.oldIp && rec::Gateway(card) == change.oldGateway && rec::Mask(card) == change.oldMask;
 }
 
-void Apply(ControlRecord& card, const param::ParameterChange& change) {
-  rec::SetIp(card, change.newIp);
-  rec::SetGateway(card, change.newGateway);
-  rec::SetMask(card, change.newMask);
-  rec::SetServerIp(card, change.serverIp);
-  rec::SetServerPort(card, change.serverPort);
-  rec::SetHeartbeat(card, change.heartbeat);
-}
+void Apply(ControlRecord& card, const param::ParameterChange& change) { param::ApplyToRecord(card, change); }
 
 CardResponder::CardResponder(std::vector<ControlRecord> cards, std::size_t replyExtraBytes)
     : cards_(std::move(cards)), replyExtraBytes_(replyExtraBytes) {}
