@@ -13,10 +13,12 @@
 #include "busy_popup.h"
 #include "card_list_model.h"
 #include "code_tables.h"
+#include "crash/kestrum_application.h"
 #include "delay_with_messages.h"
 #include "field_texts.h"
 #include "gradient_label.h"
 #include "list_text_compare.h"
+#include "record_change.h"
 #include "type_version.h"
 
 namespace kestrum {
@@ -135,6 +137,54 @@ void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   state_.SelectedIp = field::Ip(card);
   state_.SelectedMask = field::Mask(card);
   state_.SelectedGateway = field::Gateway(card);
+}
+
+void TFrm_CardSearch::btnModifyClick() {
+  // A change needs a card whose row and record can follow it.
+  const QPersistentModelIndex row = SelectedRow();
+  if (!row.isValid()) return;
+  if (!confirmChange_(this)) return;
+  if (!row.isValid()) return;  // the row went while the question was open
+  const PanelTexts texts = ReadPanel();
+  const ModifyRequest request =
+      MakeModifyRequest(texts, {state_.SelectedIp, state_.SelectedGateway, state_.SelectedMask});
+  if (SendModifyRequest(protocol_, request) != 1) {
+    idsres->setCaption(QStringLiteral("修改失败"));
+    return;
+  }
+  ShowConfirmedChange(row.row(), texts, request.change);
+  idsres->setCaption(QStringLiteral("修改成功"));
+}
+
+void TFrm_CardSearch::ModifyClickedReportingErrors() {
+  try {
+    btnModifyClick();
+  } catch (...) {
+    KestrumApplication::reportException(std::current_exception(), QStringLiteral("TFrm_CardSearch::btnModifyClick"));
+  }
+}
+
+QPersistentModelIndex TFrm_CardSearch::SelectedRow() const {
+  const QModelIndexList selected = rzlistview1->selectionModel()->selectedRows();
+  return selected.isEmpty() ? QPersistentModelIndex() : QPersistentModelIndex(selected.first());
+}
+
+PanelTexts TFrm_CardSearch::ReadPanel() const {
+  return {ipdt_ip->IPString(),   ipdt_gateway->IPString(), ipdt_mask->IPString(), edt_heart->text(),
+          edtremoteport->text(), ip_remote->IPString(),    ControlMac->text()};
+}
+
+void TFrm_CardSearch::ShowConfirmedChange(int row, const PanelTexts& texts,
+                                          const orvell::parameter::ParameterChange& change) {
+  model_->SetRowText(row, ColumnIp, texts.ip);
+  model_->SetRowText(row, ColumnGateway, texts.gateway);
+  model_->SetRowText(row, ColumnMask, texts.mask);
+  orvell::parameter::ApplyToRecord(state_.ControlTable.at(static_cast<std::size_t>(model_->Row(row).recordIndex)), change);
+  // The card now answers to its new addresses: a second change must name
+  // them, even before its row is selected again.
+  state_.SelectedIp = change.newIp;
+  state_.SelectedGateway = change.newGateway;
+  state_.SelectedMask = change.newMask;
 }
 
 }  // namespace kestrum

@@ -2,11 +2,15 @@
 // list, the details panel of the selected card and the status label.
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QWidget>
+#include <utility>
 
 #include "card_protocol.h"
 #include "card_row.h"
 #include "card_search_state.h"
+#include "change_confirmation.h"
+#include "modify_request.h"
 
 class GradientLabel;
 class QFrame;
@@ -32,6 +36,8 @@ class TFrm_CardSearch final : public QWidget {
   explicit TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent = nullptr);
 
   const CardSearchState& State() const { return state_; }
+  // Who answers "确定要修改参数吗"; by default the operator, in a message box.
+  void SetChangeConfirmation(ChangeConfirmation confirm) { confirmChange_ = std::move(confirm); }
 
   // Runs one search: busy popup, the library call, one row per card, the
   // first row selected and the count in idsres.
@@ -45,6 +51,12 @@ class TFrm_CardSearch final : public QWidget {
   // only disables btnModify, so a change cannot go to a card no longer
   // selected.
   void RzListView1SelectItem();
+  // Sends the panel's values to the selected card once the operator
+  // confirmed; on the card's confirmation its row, its record and the
+  // remembered addresses follow. A heartbeat or port text that is no
+  // integer, or does not fit the card, leaves as an OperatorError before
+  // anything is sent. Does nothing without a selected row.
+  void btnModifyClick();
 
  private:
   void CreateControls();
@@ -59,7 +71,16 @@ class TFrm_CardSearch final : public QWidget {
   void SelectFirstRow();
   void ShowCard(const CardRow& row, const ControlRecord& card);
 
+  // btnModify's clicked slot: btnModifyClick, with whatever leaves it handed
+  // to the crash reporting here, since an exception must not unwind through
+  // Qt's signal delivery.
+  void ModifyClickedReportingErrors();
+  QPersistentModelIndex SelectedRow() const;
+  PanelTexts ReadPanel() const;
+  void ShowConfirmedChange(int row, const PanelTexts& texts, const orvell::parameter::ParameterChange& change);
+
   CardProtocol protocol_;
+  ChangeConfirmation confirmChange_ = AskChangeConfirmation;
   CardSearchState state_;
   CardListModel* model_ = nullptr;
   // Shared by the three group boxes; owned by the window.

@@ -189,6 +189,7 @@ void TFrm_CardSearch::CreateNetworkGroup() {
   btnModify = Named(new QPushButton(QStringLiteral("修改"), grpControlInfo), "btnModify");
   btnModify->setGeometry(130, 227, 75, 25);
   btnModify->setEnabled(false);
+  connect(btnModify, &QPushButton::clicked, this, &TFrm_CardSearch::ModifyClickedReportingErrors);
   ControlMac = AddLineEdit(grpControlInfo, "ControlMac", QRect(89, 120, 118, 21), QStringLiteral("66:66:66:66:66:66"));
   ControlMac->setEnabled(false);
   ip_remote = AddAddressEdit(grpControlInfo, "ip_remote", QRect(89, 151, 118, 21), QStringLiteral("192.168.1.1"));
