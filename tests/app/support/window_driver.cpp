@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -20,6 +21,11 @@ WindowDriver::WindowDriver(std::vector<ControlRecord> cards) : WindowDriver(Scri
 }
 
 WindowDriver::WindowDriver(const CardProtocol& protocol) : window_(std::make_unique<TFrm_CardSearch>(protocol)) {
+  window_->SetChangeConfirmation([this](QWidget* owner) {
+    ++confirmations_;
+    confirmationOwner_ = owner;
+    return confirmationAnswer_;
+  });
   window_->show();
   QApplication::setActiveWindow(window_.get());
   static_cast<void>(QTest::qWaitForWindowExposed(window_.get()));
@@ -44,6 +50,30 @@ void WindowDriver::ClickHeading(int column) {
 void WindowDriver::ClickRow(int row, Qt::KeyboardModifiers modifiers) {
   const QRect cell = List()->visualRect(List()->model()->index(row, 2));
   QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers, cell.center());
+}
+
+void WindowDriver::ClickModify() { QTest::mouseClick(Find<QPushButton>("btnModify"), Qt::LeftButton); }
+
+void WindowDriver::TypeText(const char* edit, const QString& text) {
+  auto* control = Find<QLineEdit>(edit);
+  control->setFocus();
+  control->selectAll();
+  if (text.isEmpty()) {
+    QTest::keyClick(control, Qt::Key_Delete);
+  } else {
+    QTest::keyClicks(control, text);
+  }
+}
+
+void WindowDriver::TypeAddress(const char* edit, const QString& dotted) {
+  const QStringList octets = dotted.split(QLatin1Char('.'));
+  auto* control = Find<TIPEdit>(edit);
+  for (int i = 0; i < TIPEdit::FieldCount && i < octets.size(); ++i) {
+    TIPFieldEdit* field = control->Field(i);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, octets.at(i));
+  }
 }
 
 QTableView* WindowDriver::List() const { return Find<QTableView>("rzlistview1"); }

@@ -1,5 +1,8 @@
 // Drives a TFrm_CardSearch over scripted cards the way an operator would:
-// mouse clicks on the search button, the headings and the rows.
+// mouse clicks on the search button, the headings, the rows and the modify
+// button, and keys typed into the panel's edits. The question before a
+// change is answered by the driver (Yes unless told otherwise), so no modal
+// box blocks a test.
 #pragma once
 
 #include <QStringList>
@@ -33,6 +36,17 @@ class WindowDriver {
   void ClickSearch();
   void ClickHeading(int column);
   void ClickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  void ClickModify();
+
+  // Replaces a plain edit's text by typing; an empty text deletes it.
+  void TypeText(const char* edit, const QString& text);
+  // Types each octet of dotted text into its field of an address edit.
+  void TypeAddress(const char* edit, const QString& dotted);
+
+  // The answer to the next questions before a change.
+  void AnswerConfirmation(bool yes) { confirmationAnswer_ = yes; }
+  int Confirmations() const { return confirmations_; }
+  QWidget* ConfirmationOwner() const { return confirmationOwner_; }
 
   QTableView* List() const;
   QStringList ColumnTexts(int column) const;
@@ -45,6 +59,9 @@ class WindowDriver {
 
  private:
   std::unique_ptr<TFrm_CardSearch> window_;
+  bool confirmationAnswer_ = true;
+  int confirmations_ = 0;
+  QWidget* confirmationOwner_ = nullptr;
 };
 
 }  // namespace kestrum::testing
