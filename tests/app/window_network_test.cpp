@@ -1,5 +1,5 @@
-// The window over the real Orvell and pindle, searching cards that cardsim
-// emulates on the harness's private network (run only through
+// The window over the real Orvell and pindle, searching and changing cards
+// that cardsim emulates on the harness's private network (run only through
 // scripts/private-lan.sh; main() refuses anywhere else).
 #include <gtest/gtest.h>
 
@@ -48,6 +48,11 @@ std::string Lan1() { return kestrum::lan::Lans().at(0).ns; }
 
 std::set<QString> Texts(const QStringList& list) { return {list.begin(), list.end()}; }
 
+// The row that lists the card at this IP address (rows follow answer order).
+int RowOf(const WindowDriver& driver, const QString& ip) {
+  return static_cast<int>(driver.ColumnTexts(kestrum::ColumnIp).indexOf(ip));
+}
+
 TEST(WindowOnPrivateLan, ListsEveryCardAndShowsTheFirst) {
   const auto expected = cardsim::GenerateCards(3, orvell::AddressFromOctets(192, 168, 1, 100));
   CardSim cards(Lan1(), {"--count", "3", "--base-ip", "192.168.1.100"});
@@ -86,6 +91,66 @@ TEST(WindowOnPrivateLan, NoCardAnswers) {
   EXPECT_EQ(driver.List()->model()->rowCount(), 0);
   EXPECT_EQ(driver.Status(), QStringLiteral("屏幕总数0"));
   EXPECT_FALSE(driver.Find<QPushButton>("btnModify")->isEnabled());
+}
+
+TEST(WindowOnPrivateLan, ChangedCardIsFoundAtItsNewAddress) {
+  CardSim cards(Lan1(), {"--count", "3", "--base-ip", "192.168.1.100"});
+  WindowDriver driver(RealLibrary());
+  driver.ClickSearch();
+  const int row = RowOf(driver, QStringLiteral("192.168.1.101"));
+  ASSERT_GE(row, 0);
+  driver.ClickRow(row);
+  driver.TypeAddress("ipdt_ip", QStringLiteral("192.168.1.201"));
+  driver.TypeAddress("ip_remote", QStringLiteral("192.168.1.9"));
+  driver.TypeText("edtremoteport", QStringLiteral("9000"));
+  driver.TypeText("edt_heart", QStringLiteral("30"));
+  driver.ClickModify();
+  EXPECT_EQ(driver.Status(), QStringLiteral("修改成功"));
+  EXPECT_EQ(driver.ColumnTexts(kestrum::ColumnIp).at(row), QStringLiteral("192.168.1.201"));
+
+  driver.ClickSearch();
+  EXPECT_EQ(Texts(driver.ColumnTexts(kestrum::ColumnIp)),
+            (std::set<QString>{"192.168.1.100", "192.168.1.201", "192.168.1.102"}));
+  const int changedRow = RowOf(driver, QStringLiteral("192.168.1.201"));
+  ASSERT_GE(changedRow, 0);
+  driver.ClickRow(changedRow);
+  EXPECT_EQ(driver.AddressText("ip_remote"), QStringLiteral("192.168.1.9"));
+  EXPECT_EQ(driver.EditText("edtremoteport"), QStringLiteral("9000"));
+  EXPECT_EQ(driver.EditText("edt_heart"), QStringLiteral("30"));
+
+  // The window now names the card by its new address: a second change
+  // reaches it without a new selection.
+  driver.TypeAddress("ipdt_ip", QStringLiteral("192.168.1.202"));
+  driver.ClickModify();
+  EXPECT_EQ(driver.Status(), QStringLiteral("修改成功"));
+}
+
+// Another window moves the card first; this window's change names the card
+// by addresses it no longer has, so no card takes it.
+TEST(WindowOnPrivateLan, CardAtAnotherAddressStaysUnchanged) {
+  CardSim cards(Lan1(), {"--count", "2", "--base-ip", "192.168.1.100"});
+  WindowDriver stale(RealLibrary());
+  stale.ClickSearch();
+  const int staleRow = RowOf(stale, QStringLiteral("192.168.1.100"));
+  ASSERT_GE(staleRow, 0);
+  stale.ClickRow(staleRow);
+  {
+    WindowDriver other(RealLibrary());
+    other.ClickSearch();
+    other.ClickRow(RowOf(other, QStringLiteral("192.168.1.100")));
+    other.TypeAddress("ipdt_ip", QStringLiteral("192.168.1.150"));
+    other.ClickModify();
+    ASSERT_EQ(other.Status(), QStringLiteral("修改成功"));
+  }
+
+  stale.TypeAddress("ipdt_ip", QStringLiteral("192.168.1.160"));
+  stale.ClickModify();
+  EXPECT_EQ(stale.Status(), QStringLiteral("修改失败"));
+  EXPECT_EQ(stale.ColumnTexts(kestrum::ColumnIp).at(staleRow), QStringLiteral("192.168.1.100"));
+  EXPECT_EQ(kestrum::AddressText(stale.State().SelectedIp), QStringLiteral("192.168.1.100"));
+
+  stale.ClickSearch();
+  EXPECT_EQ(Texts(stale.ColumnTexts(kestrum::ColumnIp)), (std::set<QString>{"192.168.1.150", "192.168.1.101"}));
 }
 
 }  // namespace
