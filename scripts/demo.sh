@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds the release build, and searches a
-# private network of a dozen emulated cards, printing them as the window's
-# list shows them. Nothing is sent on the machine's real network: the cards
-# and the search live in network namespaces made for this run and removed
-# after it.
+# Sets up a fresh Debian 12 machine, builds the release build, starts a dozen
+# emulated cards of varied kinds in a private network and opens Kestrum in it.
+# With a display the window opens there: press the magnifying glass to search,
+# select a card, change its address, press 修改, and search again to find it
+# at its new address. Without a display the window runs under a private X
+# server, searches once, and the script writes a screenshot and says where.
+# Nothing is sent on the machine's real network: the cards and the window live
+# in network namespaces made for this run and removed after it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,12 +15,23 @@ cmake --preset release
 cmake --build --preset release
 
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo --preserve-env=DISPLAY,XAUTHORITY "$@"; fi
 }
 
 bin=build/release/bin
-echo "=== searching a private network of 12 emulated cards"
-# --pc-cards or --cards 2 ... would put cards elsewhere; see private-lan.sh.
-as_root ./scripts/private-lan.sh --lans 1 --cardsim "$bin/cardsim" \
-  --cards 1 "--count 12 --base-ip 192.168.1.100 --max-delay-ms 100" \
-  -- "$bin/cardsearch"
+cards="--cards $(realpath tools/cardsim/examples/demo-cards.json) --max-delay-ms 100"
+
+echo "=== the emulated cards, found by a command-line search"
+as_root ./scripts/private-lan.sh --lans 1 --cardsim "$bin/cardsim" --cards 1 "$cards" -- "$bin/cardsearch"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "=== opening Kestrum on $DISPLAY; close its window to end the demo"
+  # X's socket file under /tmp reaches the display from inside the namespace.
+  as_root env XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}" \
+    ./scripts/private-lan.sh --lans 1 --cardsim "$bin/cardsim" --cards 1 "$cards" -- "$(realpath "$bin/Kestrum")"
+else
+  shot=build/release/demo-window.png
+  echo "=== no display: searching in Kestrum's window under a private X server"
+  KESTRUM_CARDSIM_ARGS="$cards" KESTRUM_SCREENSHOT="$shot" ./scripts/screenshot-window.sh build/release
+  echo "=== the window after its search: $(realpath "$shot")"
+fi

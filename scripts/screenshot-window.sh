@@ -9,6 +9,8 @@
 # scripts/private-lan.sh (needs root, as sudo when not run as root); nothing
 # is sent on the machine's own network. With KESTRUM_SCRIPTED_CARDS=1 the
 # window searches a dozen scripted cards instead, with no network at all.
+# KESTRUM_CARDSIM_ARGS replaces the emulated cards (default: a dozen
+# generated ones); KESTRUM_SCREENSHOT names another output file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,7 +28,7 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-output=docs/screenshots/window.png
+output=${KESTRUM_SCREENSHOT:-docs/screenshots/window.png}
 mkdir -p "$(dirname "$output")"
 # A screen the size of the window, which is centred on it and so fills it.
 screen=(env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 929x430x24")
@@ -34,7 +36,7 @@ if [ "${KESTRUM_SCRIPTED_CARDS:-0}" = 1 ]; then
   "${screen[@]}" "$build_dir/bin/window_screenshot" --scripted-cards "$output"
 else
   as_root ./scripts/private-lan.sh --lans 1 --cardsim "$build_dir/bin/cardsim" \
-    --cards 1 "--count 12 --base-ip 192.168.1.100" \
+    --cards 1 "${KESTRUM_CARDSIM_ARGS:---count 12 --base-ip 192.168.1.100}" \
     -- "${screen[@]}" "$(realpath "$build_dir/bin/window_screenshot")" "$(realpath -m "$output")"
 fi
 echo "wrote $output"
