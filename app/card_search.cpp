@@ -179,7 +179,8 @@ void TFrm_CardSearch::ShowConfirmedChange(int row, const PanelTexts& texts,
   model_->SetRowText(row, ColumnIp, texts.ip);
   model_->SetRowText(row, ColumnGateway, texts.gateway);
   model_->SetRowText(row, ColumnMask, texts.mask);
-  orvell::parameter::ApplyToRecord(state_.ControlTable.at(static_cast<std::size_t>(model_->Row(row).recordIndex)), change);
+  ControlRecord& card = state_.ControlTable.at(static_cast<std::size_t>(model_->Row(row).recordIndex));
+  orvell::parameter::ApplyToRecord(card, change);
   // The card now answers to its new addresses: a second change must name
   // them, even before its row is selected again.
   state_.SelectedIp = change.newIp;
