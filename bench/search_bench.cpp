@@ -60,7 +60,8 @@ int main(int, char** argv) {
   for (const int cards : {0, 1, 255}) {
     std::unique_ptr<kestrum::lan::CardSim> emulator;
     if (cards > 0)
-      emulator = std::make_unique<kestrum::lan::CardSim>(lan, std::vector<std::string>{"--count", std::to_string(cards)});
+      emulator =
+          std::make_unique<kestrum::lan::CardSim>(lan, std::vector<std::string>{"--count", std::to_string(cards)});
     const Figures figures = Measure(cards);
     Print(figures);
     if (cards == 255) targetsMet = figures.overheadMs.back() < 20.0 && figures.runsFindingAll == kRuns;

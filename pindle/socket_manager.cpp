@@ -37,8 +37,8 @@ class DatagramEndpoint final : public IDatagramEndpoint {
 
   std::int32_t PINDLE_CALL Send(const void* bytes, std::int32_t count) override {
     if (count < 0 || (bytes == nullptr && count > 0)) return -1;
-    const bool sent = socket_->SendTo(address_, port_, static_cast<const std::uint8_t*>(bytes),
-                                      static_cast<std::size_t>(count));
+    const bool sent =
+        socket_->SendTo(address_, port_, static_cast<const std::uint8_t*>(bytes), static_cast<std::size_t>(count));
     return sent ? count : -1;
   }
   void PINDLE_CALL Release() override { delete this; }
@@ -68,7 +68,8 @@ std::int32_t SocketManager::Wait(double seconds, std::uint32_t* events, std::int
   using Clock = std::chrono::steady_clock;
   // A NaN, negative or absurd time listens not at all, or at most a day.
   const double bounded = (seconds > 0.0) ? std::min(seconds, 86400.0) : 0.0;
-  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bounded));
+  const auto deadline =
+      Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bounded));
   DrainWaiting();
   for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
     const auto remaining = std::chrono::ceil<std::chrono::microseconds>(deadline - now);

@@ -70,8 +70,7 @@ std::vector<ULONG> BroadcastAdapterIndexes() {
   std::vector<ULONG> indexes;
   AdapterList(AF_INET).ForEach([&](const IP_ADAPTER_ADDRESSES& adapter) {
     if (adapter.IfIndex == 0 || !IsBroadcastCapable(adapter)) return;
-    if (std::find(indexes.begin(), indexes.end(), adapter.IfIndex) == indexes.end())
-      indexes.push_back(adapter.IfIndex);
+    if (std::find(indexes.begin(), indexes.end(), adapter.IfIndex) == indexes.end()) indexes.push_back(adapter.IfIndex);
   });
   return indexes;
 }
@@ -152,8 +151,8 @@ class WinsockUdpSocket final : public UdpSocket {
     readable.fd_array[0] = socket_;
     // To the microsecond, so the caller's deadline is not overshot by
     // rounding; when Windows wakes early, the caller's loop tops up the rest.
-    const auto bounded = std::clamp<std::chrono::microseconds>(timeout, std::chrono::microseconds::zero(),
-                                                               std::chrono::minutes(1));
+    const auto bounded =
+        std::clamp<std::chrono::microseconds>(timeout, std::chrono::microseconds::zero(), std::chrono::minutes(1));
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(bounded);
     timeval limit{};
     limit.tv_sec = static_cast<long>(seconds.count());
@@ -200,9 +199,7 @@ class WinsockUdpSocket final : public UdpSocket {
 
   // Index 0 gives the choice of adapter back to the routing table. The option
   // takes an IPv4 interface index in network byte order.
-  bool SelectOutgoingAdapter(ULONG index) {
-    return SetOption<DWORD>(socket_, IPPROTO_IP, IP_UNICAST_IF, htonl(index));
-  }
+  bool SelectOutgoingAdapter(ULONG index) { return SetOption<DWORD>(socket_, IPPROTO_IP, IP_UNICAST_IF, htonl(index)); }
 
   bool SendOnce(const sockaddr_in& to, const std::uint8_t* bytes, std::size_t count) {
     const int sent = sendto(socket_, reinterpret_cast<const char*>(bytes), static_cast<int>(count), 0,

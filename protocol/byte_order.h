@@ -8,9 +8,7 @@
 
 namespace orvell {
 
-inline std::uint16_t ReadLE16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+inline std::uint16_t ReadLE16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 inline std::uint32_t ReadLE32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -38,9 +36,7 @@ inline std::uint32_t ReadAddress(const std::uint8_t* p) {
   return address;
 }
 
-inline void WriteAddress(std::uint8_t* p, std::uint32_t address) {
-  std::memcpy(p, &address, sizeof address);
-}
+inline void WriteAddress(std::uint8_t* p, std::uint32_t address) { std::memcpy(p, &address, sizeof address); }
 
 // The address whose octets are a.b.c.d, in the same memory form.
 inline std::uint32_t AddressFromOctets(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {

@@ -27,9 +27,9 @@ inline constexpr std::size_t kColorStyleOffset = 24;
 inline constexpr std::size_t kScanStyleOffset = 43;
 inline constexpr std::size_t kLineOrderOffset = 44;
 inline constexpr std::size_t kRgChangeOffset = 45;
-inline constexpr std::size_t kIpOffset = 51;        // network order
-inline constexpr std::size_t kMaskOffset = 55;      // network order
-inline constexpr std::size_t kGatewayOffset = 59;   // network order
+inline constexpr std::size_t kIpOffset = 51;       // network order
+inline constexpr std::size_t kMaskOffset = 55;     // network order
+inline constexpr std::size_t kGatewayOffset = 59;  // network order
 inline constexpr std::size_t kMacOffset = 63;
 inline constexpr std::size_t kMacSize = 6;
 inline constexpr std::size_t kServerIpOffset = 73;    // network order
@@ -71,7 +71,8 @@ inline std::uint8_t Heartbeat(const ControlRecord& r) { return r.bytes[kHeartbea
 // card emulator. A type-version text longer than 16 bytes is cut.
 inline void SetTypeVersion(ControlRecord& r, const std::string& text) {
   std::memset(r.bytes + kTypeVersionOffset, 0, kTypeVersionSize);
-  std::memcpy(r.bytes + kTypeVersionOffset, text.data(), text.size() < kTypeVersionSize ? text.size() : kTypeVersionSize);
+  std::memcpy(r.bytes + kTypeVersionOffset, text.data(),
+              text.size() < kTypeVersionSize ? text.size() : kTypeVersionSize);
 }
 inline void SetBaudCode(ControlRecord& r, std::uint8_t v) { r.bytes[kBaudCodeOffset] = v; }
 inline void SetScreenNo(ControlRecord& r, std::uint8_t v) { r.bytes[kScreenNoOffset] = v; }

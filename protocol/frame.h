@@ -7,10 +7,10 @@
 
 namespace orvell::frame {
 
-inline constexpr std::size_t kSync0Offset = 0;           // 0x55
-inline constexpr std::size_t kSync1Offset = 1;           // 0xAA
-inline constexpr std::size_t kVersionOffset = 4;         // always 0x01
-inline constexpr std::size_t kDirectionOffset = 5;       // 1 request, 0 a card's reply
+inline constexpr std::size_t kSync0Offset = 0;      // 0x55
+inline constexpr std::size_t kSync1Offset = 1;      // 0xAA
+inline constexpr std::size_t kVersionOffset = 4;    // always 0x01
+inline constexpr std::size_t kDirectionOffset = 5;  // 1 request, 0 a card's reply
 inline constexpr std::size_t kCommandOffset = 7;
 inline constexpr std::size_t kPayloadLength32Offset = 14;
 inline constexpr std::size_t kPayloadLength16Offset = 18;  // the same length again

@@ -15,12 +15,12 @@ namespace orvell::search {
 inline constexpr std::uint8_t kCommand = 0xA3;
 inline constexpr std::uint32_t kSubcode = 0x3BF;
 // Six zero bytes, then the trailer.
-inline constexpr std::size_t kRequestPayloadSize = 6 + frame::kTrailerSize;        // 8
+inline constexpr std::size_t kRequestPayloadSize = 6 + frame::kTrailerSize;            // 8
 inline constexpr std::size_t kRequestSize = frame::kHeaderSize + kRequestPayloadSize;  // 24 + 8 = 32
 static_assert(kRequestSize == 32);
 
 // Header, the card's record, four bytes nobody reads.
-inline constexpr std::size_t kReplyRecordOffset = frame::kHeaderSize;                     // 24
+inline constexpr std::size_t kReplyRecordOffset = frame::kHeaderSize;  // 24
 inline constexpr std::size_t kReplyTailSize = 4;
 inline constexpr std::size_t kReplySize = kReplyRecordOffset + record::kSize + kReplyTailSize;  // 24 + 83 + 4 = 111
 static_assert(kReplySize == 111);

@@ -115,8 +115,7 @@ void TIPEdit::setAddr(quint32 address) {
 }
 
 bool TIPEdit::Error() const {
-  return std::any_of(FFields.begin(), FFields.end(),
-                     [](const TIPFieldEdit* field) { return field->Error(); });
+  return std::any_of(FFields.begin(), FFields.end(), [](const TIPFieldEdit* field) { return field->Error(); });
 }
 
 bool TIPEdit::ReadOnly() const { return FFields[0]->isReadOnly(); }
@@ -251,8 +250,7 @@ QRect TIPEdit::ClientRect() const {
 
 IPFieldLayout TIPEdit::CurrentLayout() const {
   const int dpi = logicalDpiY();
-  return ComputeIPFieldLayout(width(), height(), FontPointSize(font(), dpi),
-                              FontPixelHeight(font(), dpi));
+  return ComputeIPFieldLayout(width(), height(), FontPointSize(font(), dpi), FontPixelHeight(font(), dpi));
 }
 
 // Where the digits stand on their baseline, inside the border: their ink is
@@ -271,8 +269,7 @@ void TIPEdit::LayoutFields() {
   const IPFieldLayout layout = CurrentLayout();
   // A top-aligned line edit puts its baseline one pixel plus the ascent
   // below its top; the margin moves it onto the digits' baseline.
-  const int textTopMargin =
-      DigitBaseline() - layout.Top - FieldTextTopMargin - QFontMetrics(font()).ascent();
+  const int textTopMargin = DigitBaseline() - layout.Top - FieldTextTopMargin - QFontMetrics(font()).ascent();
   for (int i = 0; i < FieldCount; ++i) {
     TIPFieldEdit* field = FFields[static_cast<size_t>(i)];
     field->setGeometry(layout.FieldLeft(i), layout.Top, layout.FieldWidth, height() - 2);

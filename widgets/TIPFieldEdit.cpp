@@ -17,9 +17,8 @@ bool IsArrow(int key) { return key == Qt::Key_Left || key == Qt::Key_Right; }
 // Editing commands that reach a plain edit as key combinations rather than
 // as typed characters.
 bool IsEditingShortcut(const QKeyEvent& event) {
-  for (const QKeySequence::StandardKey command :
-       {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Undo,
-        QKeySequence::Redo, QKeySequence::SelectAll}) {
+  for (const QKeySequence::StandardKey command : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Copy,
+                                                  QKeySequence::Undo, QKeySequence::Redo, QKeySequence::SelectAll}) {
     if (event.matches(command)) {
       return true;
     }
@@ -34,9 +33,7 @@ bool TypesCharacter(const QKeyEvent& event) {
   return !text.isEmpty() && text.front().isPrint();
 }
 
-bool IsDigitText(const QString& text) {
-  return text.size() == 1 && text.front() >= u'0' && text.front() <= u'9';
-}
+bool IsDigitText(const QString& text) { return text.size() == 1 && text.front() >= u'0' && text.front() <= u'9'; }
 
 }  // namespace
 
@@ -65,9 +62,7 @@ void TIPFieldEdit::setMax(quint8 value) {
   FMin = std::min(FMin, FMax);
 }
 
-int TIPFieldEdit::CurrentPosition() const {
-  return hasSelectedText() ? selectionStart() : cursorPosition();
-}
+int TIPFieldEdit::CurrentPosition() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
 
 void TIPFieldEdit::setCurrentPosition(int position) {
   const int clamped = std::clamp(position, 0, static_cast<int>(text().size()));
@@ -184,8 +179,7 @@ void TIPFieldEdit::HandleBackspace(QKeyEvent* event) {
 // its caret and selection as they were.
 void TIPFieldEdit::focusInEvent(QFocusEvent* event) {
   const Qt::FocusReason reason = event->reason();
-  if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-      reason == Qt::ShortcutFocusReason) {
+  if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason) {
     QFocusEvent neutral(event->type(), Qt::OtherFocusReason);
     QLineEdit::focusInEvent(&neutral);
     return;

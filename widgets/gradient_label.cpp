@@ -6,9 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-GradientLabel::GradientLabel(QWidget* parent) : QWidget(parent) {
-  setAutoFillBackground(false);
-}
+GradientLabel::GradientLabel(QWidget* parent) : QWidget(parent) { setAutoFillBackground(false); }
 
 void GradientLabel::setCaption(const QString& caption) {
   if (caption == m_caption) {

@@ -29,8 +29,7 @@ std::optional<uint32_t> HexadecimalDigit(QChar c) {
 // Accumulates digits of the given base up to limit; fails on an empty text,
 // a character that is not a digit, or a value beyond limit.
 template <typename DigitReader>
-std::optional<uint32_t> ReadMagnitude(QStringView digits, uint32_t base, uint32_t limit,
-                                      DigitReader readDigit) {
+std::optional<uint32_t> ReadMagnitude(QStringView digits, uint32_t base, uint32_t limit, DigitReader readDigit) {
   if (digits.isEmpty()) {
     return std::nullopt;
   }
@@ -60,9 +59,7 @@ qsizetype HexPrefixLength(QStringView text) {
 }
 
 // Two's complement without relying on signed overflow.
-int32_t FromBitPattern(uint32_t pattern) {
-  return static_cast<int32_t>(pattern);
-}
+int32_t FromBitPattern(uint32_t pattern) { return static_cast<int32_t>(pattern); }
 
 }  // namespace
 
@@ -80,8 +77,7 @@ std::optional<int32_t> ParseIntegerText(QStringView text) {
   }
 
   if (const qsizetype prefix = HexPrefixLength(rest); prefix > 0) {
-    const std::optional<uint32_t> pattern =
-        ReadMagnitude(rest.mid(prefix), 16, LargestHexadecimal, HexadecimalDigit);
+    const std::optional<uint32_t> pattern = ReadMagnitude(rest.mid(prefix), 16, LargestHexadecimal, HexadecimalDigit);
     if (!pattern) {
       return std::nullopt;
     }

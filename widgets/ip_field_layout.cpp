@@ -11,21 +11,17 @@ constexpr int BorderAllowance = 4;  // two pixels of border on each side
 constexpr int PointsPerInch = 72;
 
 // Rounds a * b / c to the nearest integer, halves away from zero.
-int ScaleRounded(double a, int b, int c) {
-  return static_cast<int>(std::lround(a * b / c));
-}
+int ScaleRounded(double a, int b, int c) { return static_cast<int>(std::lround(a * b / c)); }
 
 }  // namespace
 
-IPFieldLayout ComputeIPFieldLayout(int controlWidth, int controlHeight, int fontPoints,
-                                   int fontPixelHeight) {
+IPFieldLayout ComputeIPFieldLayout(int controlWidth, int controlHeight, int fontPoints, int fontPixelHeight) {
   const int points = std::abs(fontPoints);
   const int pixelHeight = std::abs(fontPixelHeight);
   IPFieldLayout layout;
   layout.FieldWidth = 3 * points;
   layout.Gap = layout.FieldWidth / 9 + 1;
-  layout.Left =
-      (controlWidth - 4 * layout.FieldWidth - 3 * layout.Gap - BorderAllowance) / 2;
+  layout.Left = (controlWidth - 4 * layout.FieldWidth - 3 * layout.Gap - BorderAllowance) / 2;
   layout.Top = (controlHeight - (pixelHeight + 2) - BorderAllowance) / 2 + 1;
   return layout;
 }

@@ -18,8 +18,7 @@ struct IPFieldLayout {
 
 // fontPoints is the font's size in points, fontPixelHeight its character
 // height in pixels; both are taken as positive numbers. Divisions truncate.
-IPFieldLayout ComputeIPFieldLayout(int controlWidth, int controlHeight, int fontPoints,
-                                   int fontPixelHeight);
+IPFieldLayout ComputeIPFieldLayout(int controlWidth, int controlHeight, int fontPoints, int fontPixelHeight);
 
 // The font's size in whole points and its character height (em height, no
 // leading) in pixels at the given logical dots per inch, whichever of the two

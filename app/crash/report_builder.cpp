@@ -30,8 +30,8 @@ QString OperatingSystemDescription() {
 
 }  // namespace
 
-ErrorReport BuildErrorReport(const std::exception_ptr& error, const QString& caughtWhere,
-                             const QString& callStackNote, int framesToSkip) {
+ErrorReport BuildErrorReport(const std::exception_ptr& error, const QString& caughtWhere, const QString& callStackNote,
+                             int framesToSkip) {
   ErrorReport report;
   // Taken first, so that the frames below are those of the failure.
   report.callStack = CaptureCallStack(1 + framesToSkip);

@@ -11,7 +11,7 @@ namespace kestrum {
 
 // callStackNote says where the stack is taken from; the frames of the
 // reporting machinery itself are left out, framesToSkip more of the callers'.
-ErrorReport BuildErrorReport(const std::exception_ptr& error, const QString& caughtWhere,
-                             const QString& callStackNote, int framesToSkip = 0);
+ErrorReport BuildErrorReport(const std::exception_ptr& error, const QString& caughtWhere, const QString& callStackNote,
+                             int framesToSkip = 0);
 
 }  // namespace kestrum

@@ -16,8 +16,8 @@ QByteArray ReportBytes(const ErrorReport& report) { return report.toText().toUtf
 bool WriteReportFile(const ErrorReport& report, const QString& path, QString* errorText) {
   // QSaveFile: an existing report is replaced only by a complete new one.
   QSaveFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Text) &&
-                       file.write(ReportBytes(report)) >= 0 && file.commit();
+  const bool written =
+      file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(ReportBytes(report)) >= 0 && file.commit();
   if (!written && errorText != nullptr) {
     *errorText = file.errorString();
   }

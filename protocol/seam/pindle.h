@@ -29,11 +29,11 @@ struct PindleSettings {
 static_assert(sizeof(PindleSettings) == 56, "PindleSettings is a 56-byte record");
 
 namespace pindle_settings {
-inline constexpr std::size_t kRecordSizeOffset = 0;   // LE32: 56, the record's own size
-inline constexpr std::size_t kSignatureOffset = 4;    // LE32: kSignature
-inline constexpr std::size_t kLocalPortOffset = 20;   // LE16: port the manager binds for answers
-inline constexpr std::size_t kByte22Offset = 22;      // 0 in every operation; meaning not ours
-inline constexpr std::size_t kByte23Offset = 23;      // 1 in every operation; meaning not ours
+inline constexpr std::size_t kRecordSizeOffset = 0;  // LE32: 56, the record's own size
+inline constexpr std::size_t kSignatureOffset = 4;   // LE32: kSignature
+inline constexpr std::size_t kLocalPortOffset = 20;  // LE16: port the manager binds for answers
+inline constexpr std::size_t kByte22Offset = 22;     // 0 in every operation; meaning not ours
+inline constexpr std::size_t kByte23Offset = 23;     // 1 in every operation; meaning not ours
 inline constexpr std::uint32_t kSignature = 0x13001300;
 inline constexpr std::uint32_t kRecordSize = sizeof(PindleSettings);
 }  // namespace pindle_settings

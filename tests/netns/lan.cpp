@@ -32,7 +32,8 @@ std::atomic<int> uncleanExits{0};
 
 std::string Variable(const std::string& name) {
   const char* value = std::getenv(name.c_str());
-  if (value == nullptr || *value == '\0') throw std::runtime_error(name + " is not set: run through scripts/private-lan.sh");
+  if (value == nullptr || *value == '\0')
+    throw std::runtime_error(name + " is not set: run through scripts/private-lan.sh");
   return value;
 }
 

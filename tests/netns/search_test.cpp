@@ -60,17 +60,17 @@ std::vector<ControlRecord> Sorted(std::vector<ControlRecord> records) {
 std::uint32_t Ip(const char* text) { return *cardsim::ParseIpv4(text); }
 
 std::size_t LinesContaining(const std::vector<std::string>& lines, const std::string& text) {
-  return static_cast<std::size_t>(
-      std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
+  return static_cast<std::size_t>(std::count_if(
+      lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 std::string Lan1() { return kestrum::lan::Lans().at(0).ns; }
 
 bool AllZeroFrom(const Search& search, std::size_t first) {
-  return std::all_of(search.table.begin() + static_cast<std::ptrdiff_t>(first), search.table.end(),
-                     [](const ControlRecord& r) {
-                       return std::all_of(std::begin(r.bytes), std::end(r.bytes), [](std::uint8_t b) { return b == 0; });
-                     });
+  return std::all_of(
+      search.table.begin() + static_cast<std::ptrdiff_t>(first), search.table.end(), [](const ControlRecord& r) {
+        return std::all_of(std::begin(r.bytes), std::end(r.bytes), [](std::uint8_t b) { return b == 0; });
+      });
 }
 
 // Three cards whose every field differs from the others'.
@@ -234,8 +234,8 @@ std::int32_t ChangeCard(const ControlRecord& card, const char* newIp, const char
 }
 
 const ControlRecord* FindByIp(const std::vector<ControlRecord>& records, const char* ip) {
-  const auto at = std::find_if(records.begin(), records.end(),
-                               [&](const ControlRecord& r) { return rec::Ip(r) == Ip(ip); });
+  const auto at =
+      std::find_if(records.begin(), records.end(), [&](const ControlRecord& r) { return rec::Ip(r) == Ip(ip); });
   return at == records.end() ? nullptr : &*at;
 }
 

@@ -165,7 +165,8 @@ TEST(PindleCollect, HandsAtMostItsCapacityInArrivalOrderAndKeepsTheRest) {
 
   const auto rest = CollectAll(*manager, 256);
   ASSERT_EQ(rest.size(), 3u);
-  for (std::size_t i = 0; i < rest.size(); ++i) EXPECT_EQ(ReadAll(*rest[i], 64), Text("datagram " + std::to_string(i + 2)));
+  for (std::size_t i = 0; i < rest.size(); ++i)
+    EXPECT_EQ(ReadAll(*rest[i], 64), Text("datagram " + std::to_string(i + 2)));
   EXPECT_EQ(CollectAll(*manager, 256).size(), 0u);
 }
 

@@ -47,7 +47,9 @@ Bytes RequestBytes(const param::ParameterChange& change) {
   return Bytes(request.begin(), request.end());
 }
 
-bool SameRecord(const ControlRecord& a, const ControlRecord& b) { return std::memcmp(a.bytes, b.bytes, rec::kSize) == 0; }
+bool SameRecord(const ControlRecord& a, const ControlRecord& b) {
+  return std::memcmp(a.bytes, b.bytes, rec::kSize) == 0;
+}
 
 TEST(CardResponder, EveryCardAnswersASearchWithItsRecord) {
   const auto cards = ThreeCards();
@@ -123,7 +125,7 @@ TEST(CardResponder, IgnoresEverythingElseWhateverItsSize) {
   const auto parameter = RequestBytes(ChangeOf(ThreeCards()[0]));
   std::vector<Bytes> others = {
       {},
-      Bytes(search.begin(), search.end() - 1),      // truncated
+      Bytes(search.begin(), search.end() - 1),  // truncated
       Bytes(parameter.begin(), parameter.end() - 1),
   };
   Bytes longer(search.begin(), search.end());

@@ -8,9 +8,9 @@ namespace {
 cardsim::ParsedOptions Parse(std::vector<std::string> arguments) { return cardsim::ParseOptions(arguments); }
 
 TEST(CardsimOptions, TakesEveryOption) {
-  const auto parsed = Parse({"--count", "12", "--base-ip", "192.168.5.10", "--state", "s.json", "--port", "10999",
-                             "--broadcast-replies", "--max-delay-ms", "250", "--reply-extra", "4", "--seed", "9",
-                             "--verbose"});
+  const auto parsed =
+      Parse({"--count", "12", "--base-ip", "192.168.5.10", "--state", "s.json", "--port", "10999",
+             "--broadcast-replies", "--max-delay-ms", "250", "--reply-extra", "4", "--seed", "9", "--verbose"});
   ASSERT_TRUE(parsed.options) << parsed.message;
   const auto& o = *parsed.options;
   EXPECT_EQ(o.count, 12u);

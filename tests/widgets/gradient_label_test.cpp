@@ -14,8 +14,7 @@ const QColor Ground(255, 255, 255);
 const QColor Highlight(255, 128, 0);
 
 int Distance(const QColor& a, const QColor& b) {
-  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-         std::abs(a.blue() - b.blue());
+  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
 // The pixel of a row that differs most from the ground, if any differs.
@@ -84,14 +83,11 @@ void GradientLabelTest::letters_run_from_teal_to_highlight_on_untouched_ground()
   // A few rows into the letters, away from the anti-aliased edges.
   const QColor top = *StrongestInRow(image, firstRow + 2);
   const QColor bottom = *StrongestInRow(image, lastRow - 2);
-  QVERIFY2(Distance(top, GradientLabel::topColor()) < Distance(top, Highlight),
-           qPrintable(top.name()));
-  QVERIFY2(Distance(bottom, Highlight) < Distance(bottom, GradientLabel::topColor()),
-           qPrintable(bottom.name()));
+  QVERIFY2(Distance(top, GradientLabel::topColor()) < Distance(top, Highlight), qPrintable(top.name()));
+  QVERIFY2(Distance(bottom, Highlight) < Distance(bottom, GradientLabel::topColor()), qPrintable(bottom.name()));
 
   // Above, below and right of the letters the ground is untouched.
-  for (const QPoint p : {QPoint(0, 0), QPoint(image.width() - 1, 0),
-                         QPoint(image.width() - 1, image.height() - 1),
+  for (const QPoint p : {QPoint(0, 0), QPoint(image.width() - 1, 0), QPoint(image.width() - 1, image.height() - 1),
                          QPoint(0, image.height() - 1), QPoint(image.width() / 2, lastRow + 3)}) {
     QCOMPARE(image.pixelColor(p), Ground);
   }

@@ -6,7 +6,6 @@
 
 #include <optional>
 
-
 class IntegerTextTest : public QObject {
   Q_OBJECT
 

@@ -80,33 +80,40 @@ void TIPEditAddressTest::writing_text_data() {
   QTest::addColumn<QStringList>("shown");
 
   // The control holds 7.7.7.7 before each row.
-  QTest::newRow("plain") << "10.0.0.1" << "10.0.0.1" << QStringList{"10", "0", "0", "1"};
-  QTest::newRow("leading zeros") << "010.001.000.099" << "10.1.0.99"
-                                 << QStringList{"10", "1", "0", "99"};
-  QTest::newRow("three octets") << "192.168.1" << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
-  QTest::newRow("empty") << "" << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
-  QTest::newRow("letters") << "abc" << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
-  QTest::newRow("octet above 255") << "300.1.2.3" << "255.1.2.3"
-                                   << QStringList{"255", "1", "2", "3"};
-  QTest::newRow("five octets") << "1.2.3.4.5" << "1.2.3.4" << QStringList{"1", "2", "3", "4"};
-  QTest::newRow("trailing garbage") << "1.2.3.4x" << "1.2.3.255"
-                                    << QStringList{"1", "2", "3", "255"};
-  QTest::newRow("empty octet") << "1..2.3" << "1.255.2.3"
-                               << QStringList{"1", "255", "2", "3"};
-  QTest::newRow("empty last octet") << "1.2.3." << "1.2.3.255"
-                                    << QStringList{"1", "2", "3", "255"};
-  QTest::newRow("negative octet") << "-1.2.3.4" << "255.2.3.4"
-                                  << QStringList{"255", "2", "3", "4"};
-  QTest::newRow("hex and signs") << "$C0.0xA8.+1.x64" << "192.168.1.100"
-                                 << QStringList{"192", "168", "1", "100"};
-  QTest::newRow("leading spaces") << " 1.  2.3.4" << "1.2.3.4" << QStringList{"1", "2", "3", "4"};
-  QTest::newRow("space before dot") << "1 .2.3.4" << "255.2.3.4"
-                                    << QStringList{"255", "2", "3", "4"};
-  QTest::newRow("dots only") << "..." << "255.255.255.255"
-                             << QStringList{"255", "255", "255", "255"};
-  QTest::newRow("huge number") << "99999999999.0.0.0" << "255.0.0.0"
-                               << QStringList{"255", "0", "0", "0"};
-  QTest::newRow("unchanged text") << "7.7.7.7" << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
+  QTest::newRow("plain") << "10.0.0.1"
+                         << "10.0.0.1" << QStringList{"10", "0", "0", "1"};
+  QTest::newRow("leading zeros") << "010.001.000.099"
+                                 << "10.1.0.99" << QStringList{"10", "1", "0", "99"};
+  QTest::newRow("three octets") << "192.168.1"
+                                << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
+  QTest::newRow("empty") << ""
+                         << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
+  QTest::newRow("letters") << "abc"
+                           << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
+  QTest::newRow("octet above 255") << "300.1.2.3"
+                                   << "255.1.2.3" << QStringList{"255", "1", "2", "3"};
+  QTest::newRow("five octets") << "1.2.3.4.5"
+                               << "1.2.3.4" << QStringList{"1", "2", "3", "4"};
+  QTest::newRow("trailing garbage") << "1.2.3.4x"
+                                    << "1.2.3.255" << QStringList{"1", "2", "3", "255"};
+  QTest::newRow("empty octet") << "1..2.3"
+                               << "1.255.2.3" << QStringList{"1", "255", "2", "3"};
+  QTest::newRow("empty last octet") << "1.2.3."
+                                    << "1.2.3.255" << QStringList{"1", "2", "3", "255"};
+  QTest::newRow("negative octet") << "-1.2.3.4"
+                                  << "255.2.3.4" << QStringList{"255", "2", "3", "4"};
+  QTest::newRow("hex and signs") << "$C0.0xA8.+1.x64"
+                                 << "192.168.1.100" << QStringList{"192", "168", "1", "100"};
+  QTest::newRow("leading spaces") << " 1.  2.3.4"
+                                  << "1.2.3.4" << QStringList{"1", "2", "3", "4"};
+  QTest::newRow("space before dot") << "1 .2.3.4"
+                                    << "255.2.3.4" << QStringList{"255", "2", "3", "4"};
+  QTest::newRow("dots only") << "..."
+                             << "255.255.255.255" << QStringList{"255", "255", "255", "255"};
+  QTest::newRow("huge number") << "99999999999.0.0.0"
+                               << "255.0.0.0" << QStringList{"255", "0", "0", "0"};
+  QTest::newRow("unchanged text") << "7.7.7.7"
+                                  << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
 }
 
 void TIPEditAddressTest::writing_text() {
@@ -208,18 +215,30 @@ void TIPEditAddressTest::pasted_text_data() {
   QTest::addColumn<int>("value");
   QTest::addColumn<int>("errors");
 
-  QTest::newRow("digits") << "42" << "42" << 42 << 0;
-  QTest::newRow("dollar hex") << "$FF" << "$FF" << 255 << 0;
-  QTest::newRow("0x hex") << "0xA" << "0xA" << 10 << 0;
-  QTest::newRow("x hex") << "x1f" << "x1f" << 31 << 0;
-  QTest::newRow("plus sign") << "+7" << "+7" << 7 << 0;
-  QTest::newRow("leading space") << " 12" << " 12" << 12 << 0;
-  QTest::newRow("minus sign") << "-1" << "255" << 255 << 1;
-  QTest::newRow("letters") << "abc" << "255" << 255 << 1;
-  QTest::newRow("too large") << "300" << "255" << 255 << 1;
-  QTest::newRow("prefix only") << "0x" << "255" << 255 << 1;
-  QTest::newRow("cut to three characters") << "12345" << "123" << 123 << 0;
-  QTest::newRow("address") << "1.2.3.4" << "255" << 255 << 1;
+  QTest::newRow("digits") << "42"
+                          << "42" << 42 << 0;
+  QTest::newRow("dollar hex") << "$FF"
+                              << "$FF" << 255 << 0;
+  QTest::newRow("0x hex") << "0xA"
+                          << "0xA" << 10 << 0;
+  QTest::newRow("x hex") << "x1f"
+                         << "x1f" << 31 << 0;
+  QTest::newRow("plus sign") << "+7"
+                             << "+7" << 7 << 0;
+  QTest::newRow("leading space") << " 12"
+                                 << " 12" << 12 << 0;
+  QTest::newRow("minus sign") << "-1"
+                              << "255" << 255 << 1;
+  QTest::newRow("letters") << "abc"
+                           << "255" << 255 << 1;
+  QTest::newRow("too large") << "300"
+                             << "255" << 255 << 1;
+  QTest::newRow("prefix only") << "0x"
+                               << "255" << 255 << 1;
+  QTest::newRow("cut to three characters") << "12345"
+                                           << "123" << 123 << 0;
+  QTest::newRow("address") << "1.2.3.4"
+                           << "255" << 255 << 1;
   QTest::newRow("chinese") << QStringLiteral("一二三") << "255" << 255 << 1;
 }
 
@@ -244,8 +263,8 @@ void TIPEditAddressTest::pasted_text() {
 
 void TIPEditAddressTest::any_text_leaves_nothing_or_an_octet_data() {
   QTest::addColumn<QString>("text");
-  for (const char* text : {"", "0", "255", "256", "999", "-0", "+", "-", "$", "0x", "$FFFFFFFF",
-                           "   ", "1e3", "1.5", "abc", "\t1", "١٢", "①", "1\n2", "00000"}) {
+  for (const char* text : {"",          "0",   "255", "256", "999", "-0",  "+",  "-", "$",    "0x",
+                           "$FFFFFFFF", "   ", "1e3", "1.5", "abc", "\t1", "١٢", "①", "1\n2", "00000"}) {
     QTest::newRow(text) << QString::fromUtf8(text);
   }
   QTest::newRow("nul") << QString(QChar(0));

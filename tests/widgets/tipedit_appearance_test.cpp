@@ -76,11 +76,9 @@ void TIPEditAppearanceTest::layout_formula_data() {
 
   QTest::newRow("window's edits") << QSize(118, 21) << 9 << 12 << QList<int>{27, 4, -3, 2};
   QTest::newRow("new control") << QSize(125, 21) << 9 << 12 << QList<int>{27, 4, 0, 2};
-  QTest::newRow("negative sizes count as positive")
-      << QSize(118, 21) << -9 << -12 << QList<int>{27, 4, -3, 2};
+  QTest::newRow("negative sizes count as positive") << QSize(118, 21) << -9 << -12 << QList<int>{27, 4, -3, 2};
   QTest::newRow("10 points") << QSize(150, 25) << 10 << 13 << QList<int>{30, 4, 7, 4};
-  QTest::newRow("odd remainders truncate toward zero")
-      << QSize(101, 11) << 9 << 12 << QList<int>{27, 4, -11, -2};
+  QTest::newRow("odd remainders truncate toward zero") << QSize(101, 11) << 9 << 12 << QList<int>{27, 4, -11, -2};
   QTest::newRow("large font") << QSize(200, 40) << 18 << 24 << QList<int>{54, 7, -20, 6};
 }
 
@@ -89,8 +87,7 @@ void TIPEditAppearanceTest::layout_formula() {
   QFETCH(int, points);
   QFETCH(int, pixels);
   QFETCH(QList<int>, expected);
-  const IPFieldLayout layout =
-      ComputeIPFieldLayout(control.width(), control.height(), points, pixels);
+  const IPFieldLayout layout = ComputeIPFieldLayout(control.width(), control.height(), points, pixels);
   QCOMPARE((QList<int>{layout.FieldWidth, layout.Gap, layout.Left, layout.Top}), expected);
 }
 
@@ -129,8 +126,8 @@ void TIPEditAppearanceTest::fields_of_window_sized_control() {
   if (edit->logicalDpiY() != 96) {
     QSKIP("the screen's logical dpi is not 96");
   }
-  const QList<QRect> expected = {QRect(-3, 2, 27, 19), QRect(28, 2, 27, 19),
-                                 QRect(59, 2, 27, 19), QRect(90, 2, 27, 19)};
+  const QList<QRect> expected = {QRect(-3, 2, 27, 19), QRect(28, 2, 27, 19), QRect(59, 2, 27, 19),
+                                 QRect(90, 2, 27, 19)};
   for (int i = 0; i < TIPEdit::FieldCount; ++i) {
     QCOMPARE(edit->Field(i)->geometry(), expected.at(i));
     // Inside the two-pixel border.
@@ -147,15 +144,12 @@ void TIPEditAppearanceTest::fields_follow_resize_and_font() {
   const int points = FontPointSize(font, edit.logicalDpiY());
   const IPFieldLayout layout = ComputeIPFieldLayout(160, 30, points, 12);
   edit.resize(160, 30);
-  QCOMPARE(edit.Field(3)->geometry(),
-           QRect(layout.FieldLeft(3), layout.Top, layout.FieldWidth, 28));
+  QCOMPARE(edit.Field(3)->geometry(), QRect(layout.FieldLeft(3), layout.Top, layout.FieldWidth, 28));
 
   font.setPixelSize(20);
   edit.setFont(font);
-  const IPFieldLayout larger =
-      ComputeIPFieldLayout(160, 30, FontPointSize(font, edit.logicalDpiY()), 20);
-  QCOMPARE(edit.Field(1)->geometry(),
-           QRect(larger.FieldLeft(1), larger.Top, larger.FieldWidth, 28));
+  const IPFieldLayout larger = ComputeIPFieldLayout(160, 30, FontPointSize(font, edit.logicalDpiY()), 20);
+  QCOMPARE(edit.Field(1)->geometry(), QRect(larger.FieldLeft(1), larger.Top, larger.FieldWidth, 28));
   QVERIFY(larger.FieldWidth > layout.FieldWidth);
 }
 
@@ -208,8 +202,8 @@ void TIPEditAppearanceTest::paints_border_fill_and_three_dots() {
   QCOMPARE(image.size(), QSize(118, 21));
   // The client area is filled with the control's colour; the sunken edge is not.
   QCOMPARE(image.pixelColor(117 - 3, 3), fill);
-  for (const QPoint edge : {QPoint(0, 0), QPoint(1, 10), QPoint(117, 20), QPoint(116, 19),
-                            QPoint(60, 0), QPoint(60, 20)}) {
+  for (const QPoint edge :
+       {QPoint(0, 0), QPoint(1, 10), QPoint(117, 20), QPoint(116, 19), QPoint(60, 0), QPoint(60, 20)}) {
     QCOMPARE(image.pixelColor(edge).alpha(), 255);
     QVERIFY(image.pixelColor(edge) != fill);
   }
@@ -221,8 +215,7 @@ void TIPEditAppearanceTest::paints_border_fill_and_three_dots() {
   const int border = 2;
   for (int gap = 0; gap < 3; ++gap) {
     const QRect field = edit->Field(gap)->geometry().translated(border, border);
-    const QRect gapArea(field.right() + 1, border, edit->Field(gap + 1)->x() - field.right() + 1,
-                        21 - 2 * border);
+    const QRect gapArea(field.right() + 1, border, edit->Field(gap + 1)->x() - field.right() + 1, 21 - 2 * border);
     QVERIFY2(DarkestIn(image, gapArea.intersected(image.rect())) < 3 * 128,
              qPrintable(QStringLiteral("no dot in gap %1").arg(gap)));
   }

@@ -58,8 +58,8 @@ TEST_F(CardsimLan, ChangedCardConfirmsAndAnswersTheNextSearchWithItsNewAddress) 
   ASSERT_EQ(Search(table), cardCount_);
   const ControlRecord card = table[0];
   const std::uint32_t newIp = htonl(ntohl(Ip(card)) + 50);
-  ASSERT_EQ(Orvell().configControlPara(Ip(card), Gateway(card), Mask(card), nullptr, newIp, Gateway(card),
-                                       Mask(card), nullptr, "192.168.88.10", 9100, 45),
+  ASSERT_EQ(Orvell().configControlPara(Ip(card), Gateway(card), Mask(card), nullptr, newIp, Gateway(card), Mask(card),
+                                       nullptr, "192.168.88.10", 9100, 45),
             1);
   auto after = DirtyTable();
   ASSERT_EQ(Search(after), cardCount_);

@@ -27,8 +27,8 @@ TEST_F(ParameterChangeOverWinsock, CardConfirmsAndFromThenOnAnswersWithItsNewPar
   const std::uint32_t newIp = htonl(ntohl(Ip(card)) + 100);
   const std::uint32_t newServer = htonl(ntohl(Gateway(card)) + 9);
   // The MAC texts are never read: null is as good as any.
-  ASSERT_EQ(Orvell().configControlPara(Ip(card), Gateway(card), Mask(card), nullptr, newIp, Gateway(card),
-                                       Mask(card), nullptr, Dotted(newServer).c_str(), 9100, 45),
+  ASSERT_EQ(Orvell().configControlPara(Ip(card), Gateway(card), Mask(card), nullptr, newIp, Gateway(card), Mask(card),
+                                       nullptr, Dotted(newServer).c_str(), 9100, 45),
             1);
   auto table = DirtyTable();
   ASSERT_EQ(Search(table), 1);
@@ -45,8 +45,8 @@ TEST_F(ParameterChangeOverWinsock, NoCardWithTheOldAddressesGivesZeroAndChangesN
   CardEmulator emulator({card});
   ASSERT_TRUE(emulator.Listening());
   const std::uint32_t otherIp = htonl(ntohl(Ip(card)) + 1);
-  EXPECT_EQ(Orvell().configControlPara(otherIp, Gateway(card), Mask(card), "02:4B:56:00:00:6E", otherIp,
-                                       Gateway(card), Mask(card), "02:4B:56:00:00:6E", "10.0.0.1", 9000, 30),
+  EXPECT_EQ(Orvell().configControlPara(otherIp, Gateway(card), Mask(card), "02:4B:56:00:00:6E", otherIp, Gateway(card),
+                                       Mask(card), "02:4B:56:00:00:6E", "10.0.0.1", 9000, 30),
             0);
   ASSERT_EQ(emulator.Cards().size(), 1u);
   EXPECT_TRUE(SameBytes(emulator.Cards()[0], card));

@@ -70,7 +70,8 @@ std::uint32_t ToHostOrder(std::uint32_t networkOrder) {
 }
 
 std::uint32_t ToNetworkOrder(std::uint32_t hostOrder) {
-  return orvell::AddressFromOctets(static_cast<std::uint8_t>(hostOrder >> 24), static_cast<std::uint8_t>(hostOrder >> 16),
+  return orvell::AddressFromOctets(static_cast<std::uint8_t>(hostOrder >> 24),
+                                   static_cast<std::uint8_t>(hostOrder >> 16),
                                    static_cast<std::uint8_t>(hostOrder >> 8), static_cast<std::uint8_t>(hostOrder));
 }
 

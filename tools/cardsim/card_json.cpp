@@ -17,8 +17,8 @@ using nlohmann::json;
 
 const std::set<std::string>& KnownFields() {
   static const std::set<std::string> fields = {
-      "typeVersion", "screenNo", "width", "height", "colorStyle", "baudCode", "scanStyle", "lineOrder",
-      "rgChange",    "ip",       "mask",  "gateway", "mac",      "serverIp", "serverPort", "heartbeat"};
+      "typeVersion", "screenNo", "width", "height",  "colorStyle", "baudCode", "scanStyle",  "lineOrder",
+      "rgChange",    "ip",       "mask",  "gateway", "mac",        "serverIp", "serverPort", "heartbeat"};
   return fields;
 }
 
@@ -95,14 +95,22 @@ ControlRecord CardFromJson(const json& card, std::size_t index) {
 }
 
 json CardToJson(const ControlRecord& r) {
-  return json{{"typeVersion", rec::TypeVersion(r)}, {"screenNo", rec::ScreenNo(r)},
-              {"width", rec::Width(r)},             {"height", rec::Height(r)},
-              {"colorStyle", rec::ColorStyle(r)},   {"baudCode", rec::BaudCode(r)},
-              {"scanStyle", rec::ScanStyle(r)},     {"lineOrder", rec::LineOrder(r)},
-              {"rgChange", rec::RgChange(r)},       {"ip", FormatIpv4(rec::Ip(r))},
-              {"mask", FormatIpv4(rec::Mask(r))},   {"gateway", FormatIpv4(rec::Gateway(r))},
-              {"mac", FormatMac(rec::MacAddress(r))}, {"serverIp", FormatIpv4(rec::ServerIp(r))},
-              {"serverPort", rec::ServerPort(r)},   {"heartbeat", rec::Heartbeat(r)}};
+  return json{{"typeVersion", rec::TypeVersion(r)},
+              {"screenNo", rec::ScreenNo(r)},
+              {"width", rec::Width(r)},
+              {"height", rec::Height(r)},
+              {"colorStyle", rec::ColorStyle(r)},
+              {"baudCode", rec::BaudCode(r)},
+              {"scanStyle", rec::ScanStyle(r)},
+              {"lineOrder", rec::LineOrder(r)},
+              {"rgChange", rec::RgChange(r)},
+              {"ip", FormatIpv4(rec::Ip(r))},
+              {"mask", FormatIpv4(rec::Mask(r))},
+              {"gateway", FormatIpv4(rec::Gateway(r))},
+              {"mac", FormatMac(rec::MacAddress(r))},
+              {"serverIp", FormatIpv4(rec::ServerIp(r))},
+              {"serverPort", rec::ServerPort(r)},
+              {"heartbeat", rec::Heartbeat(r)}};
 }
 
 }  // namespace

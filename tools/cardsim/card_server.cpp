@@ -51,9 +51,12 @@ std::string Describe(const sockaddr_in& address) {
 
 const char* KindName(RequestKind kind) {
   switch (kind) {
-    case RequestKind::kSearch: return "search request";
-    case RequestKind::kParameterChange: return "parameter request";
-    case RequestKind::kIgnored: break;
+    case RequestKind::kSearch:
+      return "search request";
+    case RequestKind::kParameterChange:
+      return "parameter request";
+    case RequestKind::kIgnored:
+      break;
   }
   return "not a request, ignored";
 }
@@ -85,7 +88,10 @@ int OpenSocket(std::uint16_t port) {
 class Server {
  public:
   Server(int fd, const Options& options, CardResponder& responder, const CardsChanged& onCardsChanged)
-      : fd_(fd), options_(options), responder_(responder), onCardsChanged_(onCardsChanged),
+      : fd_(fd),
+        options_(options),
+        responder_(responder),
+        onCardsChanged_(onCardsChanged),
         random_(options.seed ? *options.seed : std::random_device{}()) {}
 
   void Run(const sigset_t& runMask) {
@@ -144,8 +150,8 @@ class Server {
     while (!pending_.empty() && pending_.top().due <= Clock::now()) {
       const PendingAnswer& next = pending_.top();
       const auto& bytes = next.answer.bytes;
-      const ssize_t sent = ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&next.to),
-                                    sizeof next.to);
+      const ssize_t sent =
+          ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&next.to), sizeof next.to);
       if (sent < 0)
         Print("card %zu could not answer %s: %s", next.answer.card, Describe(next.to).c_str(), std::strerror(errno));
       else if (options_.verbose)

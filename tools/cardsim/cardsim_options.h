@@ -9,16 +9,16 @@
 namespace cardsim {
 
 struct Options {
-  std::optional<std::size_t> count;    // --count N: generated cards
-  std::string cardFile;                // --cards FILE.json
-  std::string stateFile;               // --state FILE.json: remembered across runs
-  std::uint32_t firstIp = 0;           // --base-ip A.B.C.D (network order), for --count
-  std::uint16_t port = 9999;           // --port P
-  bool broadcastReplies = false;       // --broadcast-replies
-  std::uint32_t maxDelayMs = 0;        // --max-delay-ms N
-  std::size_t replyExtraBytes = 0;     // --reply-extra N
-  std::optional<std::uint32_t> seed;   // --seed N: repeatable delays
-  bool verbose = false;                // --verbose
+  std::optional<std::size_t> count;   // --count N: generated cards
+  std::string cardFile;               // --cards FILE.json
+  std::string stateFile;              // --state FILE.json: remembered across runs
+  std::uint32_t firstIp = 0;          // --base-ip A.B.C.D (network order), for --count
+  std::uint16_t port = 9999;          // --port P
+  bool broadcastReplies = false;      // --broadcast-replies
+  std::uint32_t maxDelayMs = 0;       // --max-delay-ms N
+  std::size_t replyExtraBytes = 0;    // --reply-extra N
+  std::optional<std::uint32_t> seed;  // --seed N: repeatable delays
+  bool verbose = false;               // --verbose
 };
 
 // The options, or an error message (the usage text for --help).

@@ -51,8 +51,8 @@ std::vector<ControlRecord> GenerateCards(std::size_t count, std::uint32_t firstI
     rec::SetMask(card, ToNetworkOrder(kMask));
     rec::SetGateway(card, ToNetworkOrder(subnet | 1));
     const auto serial = static_cast<std::uint16_t>(i + 1);
-    rec::SetMacAddress(card, {0x00, 0x1A, 0x4B, 0x00, static_cast<std::uint8_t>(serial >> 8),
-                              static_cast<std::uint8_t>(serial)});
+    rec::SetMacAddress(
+        card, {0x00, 0x1A, 0x4B, 0x00, static_cast<std::uint8_t>(serial >> 8), static_cast<std::uint8_t>(serial)});
     rec::SetServerIp(card, ToNetworkOrder(subnet | 10));
     rec::SetServerPort(card, static_cast<std::uint16_t>(9000 + i));
     rec::SetHeartbeat(card, static_cast<std::uint8_t>(10 + i % 50));

@@ -19,8 +19,8 @@ namespace {
 std::vector<ControlRecord> InitialCards(const cardsim::Options& options) {
   if (!options.stateFile.empty() && std::filesystem::exists(options.stateFile))
     return cardsim::LoadCardFile(options.stateFile);
-  std::vector<ControlRecord> cards = options.count ? cardsim::GenerateCards(*options.count, options.firstIp)
-                                                   : cardsim::LoadCardFile(options.cardFile);
+  std::vector<ControlRecord> cards =
+      options.count ? cardsim::GenerateCards(*options.count, options.firstIp) : cardsim::LoadCardFile(options.cardFile);
   if (!options.stateFile.empty()) cardsim::SaveCardFile(options.stateFile, cards);
   return cards;
 }

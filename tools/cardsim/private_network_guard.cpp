@@ -12,9 +12,7 @@
 namespace kestrum {
 namespace {
 
-bool IsHarnessInterface(const std::string& name) {
-  return name == "lo" || name.rfind(kPrivateInterfacePrefix, 0) == 0;
-}
+bool IsHarnessInterface(const std::string& name) { return name == "lo" || name.rfind(kPrivateInterfacePrefix, 0) == 0; }
 
 // True when the two namespace files are one and the same namespace.
 bool SameNamespace(const char* a, const char* b) {
@@ -46,13 +44,14 @@ std::string PrivateNetworkRefusal() {
   if (marker == nullptr || *marker == '\0')
     return std::string(kPrivateNetworkVariable) + " is not set: not started by the private-network harness";
   // The first process's namespace is the machine's own network.
-  if (SameNamespace("/proc/self/ns/net", "/proc/1/ns/net")) return "this process shares the machine's network namespace";
+  if (SameNamespace("/proc/self/ns/net", "/proc/1/ns/net"))
+    return "this process shares the machine's network namespace";
   const auto names = VisibleInterfaces();
   if (names.empty()) return "no network interface is visible, not even lo";
   for (const auto& name : names) {
     if (!IsHarnessInterface(name))
-      return "interface '" + name + "' does not belong to the private network (only lo and " +
-             kPrivateInterfacePrefix + "* may exist)";
+      return "interface '" + name + "' does not belong to the private network (only lo and " + kPrivateInterfacePrefix +
+             "* may exist)";
   }
   return {};
 }

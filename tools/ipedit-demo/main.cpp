@@ -24,7 +24,7 @@ constexpr int EditFontPixels = 12;  // 9 pt at 96 dpi
 QFont WindowEditFont() {
   QFont font;
   font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                   QStringLiteral("Nimbus Sans")});
+                    QStringLiteral("Nimbus Sans")});
   font.setPixelSize(EditFontPixels);
   font.setBold(true);
   return font;
@@ -52,8 +52,7 @@ int main(int argc, char** argv) {
   QCommandLineParser parser;
   parser.addHelpOption();
   const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                      QStringLiteral("Save the screen to <file> and exit."),
-                                      QStringLiteral("file"));
+                                      QStringLiteral("Save the screen to <file> and exit."), QStringLiteral("file"));
   parser.addOption(screenshot);
   parser.process(app);
 

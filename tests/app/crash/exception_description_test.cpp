@@ -32,7 +32,8 @@ TEST(CallStackTest, GlibcLinesGetTheirSymbolsDemangled) {
   EXPECT_EQ(DemangleStackLine(QStringLiteral("/lib/libc.so.6(abort+0xd3) [0x7f01]")),
             QStringLiteral("/lib/libc.so.6(abort+0xd3) [0x7f01]"));
   // No symbol: only the module offset, kept for addr2line.
-  EXPECT_EQ(DemangleStackLine(QStringLiteral("./Kestrum(+0x1234) [0x5500]")), QStringLiteral("./Kestrum(+0x1234) [0x5500]"));
+  EXPECT_EQ(DemangleStackLine(QStringLiteral("./Kestrum(+0x1234) [0x5500]")),
+            QStringLiteral("./Kestrum(+0x1234) [0x5500]"));
   EXPECT_EQ(DemangleStackLine(QStringLiteral("[0x5500]")), QStringLiteral("[0x5500]"));
   // Parentheses in the path are not taken for the symbol's.
   EXPECT_EQ(DemangleStackLine(QStringLiteral("/opt/k (x86)/Kestrum(_ZN7QObject5eventEP6QEvent+0x10) [0x1]")),
