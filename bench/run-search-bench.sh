@@ -10,4 +10,8 @@ done
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
-as_root "$root/scripts/private-lan.sh" --lans 1 --cardsim "$build/bin/cardsim" -- "$build/bin/search_bench"
+status=0
+as_root "$root/scripts/private-lan.sh" --lans 1 --cardsim "$build/bin/cardsim" -- "$build/bin/search_bench" || status=$?
+as_root "$root/scripts/private-lan.sh" --lans 1 --links 2 --cardsim "$build/bin/cardsim" \
+  -- "$build/bin/search_bench" --two-adapters || status=$?
+exit "$status"

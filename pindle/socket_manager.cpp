@@ -7,14 +7,13 @@
 #include <new>
 #include <utility>
 
-#include "byte_order.h"
-
 namespace pindle {
 namespace {
 
 class ReceivedDatagram final : public IReceivedDatagram {
  public:
-  explicit ReceivedDatagram(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  ReceivedDatagram() = default;
+  void Hold(std::vector<std::uint8_t> bytes) { bytes_ = std::move(bytes); }
 
   std::int32_t PINDLE_CALL Read(void* buffer, std::int32_t maxBytes) override {
     if (buffer == nullptr || maxBytes <= 0) return 0;
@@ -23,7 +22,6 @@ class ReceivedDatagram final : public IReceivedDatagram {
     return static_cast<std::int32_t>(count);
   }
   void PINDLE_CALL Release() override { delete this; }
-  std::size_t Size() const { return bytes_.size(); }
 
  private:
   ~ReceivedDatagram() = default;
@@ -32,36 +30,36 @@ class ReceivedDatagram final : public IReceivedDatagram {
 
 class DatagramEndpoint final : public IDatagramEndpoint {
  public:
-  DatagramEndpoint(std::shared_ptr<UdpSocket> socket, std::uint32_t address, std::uint16_t port)
-      : socket_(std::move(socket)), address_(address), port_(port) {}
+  DatagramEndpoint(std::shared_ptr<SharedSocket> shared, std::uint32_t address, std::uint16_t port)
+      : shared_(std::move(shared)), address_(address), port_(port) {}
 
   std::int32_t PINDLE_CALL Send(const void* bytes, std::int32_t count) override {
     if (count < 0 || (bytes == nullptr && count > 0)) return -1;
-    const bool sent =
-        socket_->SendTo(address_, port_, static_cast<const std::uint8_t*>(bytes), static_cast<std::size_t>(count));
-    return sent ? count : -1;
+    shared_->copiesOfLastSend = shared_->socket->SendTo(address_, port_, static_cast<const std::uint8_t*>(bytes),
+                                                        static_cast<std::size_t>(count));
+    return shared_->copiesOfLastSend > 0 ? count : -1;
   }
   void PINDLE_CALL Release() override { delete this; }
 
  private:
   ~DatagramEndpoint() = default;
-  std::shared_ptr<UdpSocket> socket_;  // shared: the endpoint may outlive its manager
+  std::shared_ptr<SharedSocket> shared_;  // shared: the endpoint may outlive its manager
   std::uint32_t address_;
   std::uint16_t port_;
 };
 
 }  // namespace
 
-SocketManager::SocketManager(std::shared_ptr<UdpSocket> socket) : socket_(std::move(socket)) {}
+SocketManager::SocketManager(std::shared_ptr<SharedSocket> shared) : shared_(std::move(shared)) {}
 
-void SocketManager::DrainWaiting() {
-  while (auto datagram = socket_->ReceiveWaiting()) {
-    // A flood is still read off the socket, so that waiting goes on, but
-    // what exceeds the bounds is dropped as a full socket buffer would.
-    if (received_.size() >= kMaxHeldDatagrams || heldBytes_ + datagram->size() > kMaxHeldBytes) continue;
-    heldBytes_ += datagram->size();
-    received_.push_back(std::move(*datagram));
+bool SocketManager::ReadWaiting() {
+  for (int read = 0; read < kReadsBetweenClockChecks; ++read) {
+    const auto arrival = shared_->socket->ReceiveWaiting();
+    if (!arrival) return false;
+    // What the store refuses is dropped, as a full socket buffer would.
+    held_.Offer(arrival->source, arrival->bytes);
   }
+  return true;
 }
 
 std::int32_t SocketManager::Wait(double seconds, std::uint32_t* events, std::int32_t capacity) {
@@ -70,12 +68,16 @@ std::int32_t SocketManager::Wait(double seconds, std::uint32_t* events, std::int
   const double bounded = (seconds > 0.0) ? std::min(seconds, 86400.0) : 0.0;
   const auto deadline =
       Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bounded));
-  DrainWaiting();
-  for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
-    const auto remaining = std::chrono::ceil<std::chrono::microseconds>(deadline - now);
-    if (socket_->WaitReadable(remaining)) DrainWaiting();
+  // Every adapter's copy of the request reaches the same cards when two
+  // adapters share a LAN; their answers to the copies are then one answer.
+  held_.BeginListening(shared_->copiesOfLastSend > 1);
+  // What already waits is read even when no time is given.
+  for (bool more = ReadWaiting();; more = ReadWaiting()) {
+    const auto now = Clock::now();
+    if (now >= deadline) break;
+    if (!more) shared_->socket->WaitReadable(std::chrono::ceil<std::chrono::microseconds>(deadline - now));
   }
-  const std::size_t waiting = std::min<std::size_t>(received_.size(), INT32_MAX - 1);
+  const std::size_t waiting = std::min<std::size_t>(held_.Count(), INT32_MAX - 1);
   if (events != nullptr && capacity > 0) events[0] = static_cast<std::uint32_t>(waiting);
   return static_cast<std::int32_t>(1 + waiting);
 }
@@ -83,12 +85,11 @@ std::int32_t SocketManager::Wait(double seconds, std::uint32_t* events, std::int
 std::uint32_t SocketManager::Collect(IReceivedDatagram** datagrams, std::uint32_t capacity) {
   if (datagrams == nullptr) return 0;
   std::uint32_t handed = 0;
-  while (handed < capacity && !received_.empty()) {
-    auto* datagram = new (std::nothrow) ReceivedDatagram(std::move(received_.front()));
-    if (datagram == nullptr) break;
-    received_.pop_front();
-    heldBytes_ -= datagram->Size();
-    datagrams[handed++] = datagram;
+  for (; handed < capacity && held_.Count() > 0; ++handed) {
+    auto* datagram = new (std::nothrow) ReceivedDatagram();
+    if (datagram == nullptr) break;  // the datagram stays held for the next Collect
+    datagram->Hold(std::move(*held_.TakeNext()));
+    datagrams[handed] = datagram;
   }
   return handed;
 }
@@ -98,24 +99,10 @@ std::int32_t SocketManager::Open(const char* address, std::uint16_t port, IDatag
   *endpoint = nullptr;
   const auto parsed = ParseDottedAddress(address);
   if (!parsed) return -1;
-  *endpoint = new (std::nothrow) DatagramEndpoint(socket_, *parsed, port);
+  *endpoint = new (std::nothrow) DatagramEndpoint(shared_, *parsed, port);
   return *endpoint != nullptr ? 0 : -1;
 }
 
 void SocketManager::Release() { delete this; }
 
 }  // namespace pindle
-
-extern "C" PINDLE_API ISocketManager* PINDLE_CALL CreatePindle(const PindleSettings* settings) {
-  try {
-    if (settings == nullptr) return nullptr;
-    if (orvell::ReadLE32(settings->bytes + pindle_settings::kRecordSizeOffset) != pindle_settings::kRecordSize)
-      return nullptr;
-    const std::uint16_t port = orvell::ReadLE16(settings->bytes + pindle_settings::kLocalPortOffset);
-    std::shared_ptr<pindle::UdpSocket> socket = pindle::UdpSocket::Open(port);
-    if (!socket) return nullptr;
-    return new pindle::SocketManager(std::move(socket));
-  } catch (...) {
-    return nullptr;
-  }
-}

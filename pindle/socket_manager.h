@@ -2,23 +2,28 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <vector>
 
+#include "held_datagrams.h"
 #include "seam/pindle.h"
 #include "udp_socket.h"
 
 namespace pindle {
 
-// Bounds on what a manager holds between Wait and Collect: far more than 255
-// cards' answers, far less than a flood of large datagrams could fill.
-inline constexpr std::size_t kMaxHeldDatagrams = 16384;
-inline constexpr std::size_t kMaxHeldBytes = 64 * 1024 * 1024;
+// Datagrams read off the socket between two looks at the clock: a flood that
+// arrives faster than it is read cannot keep Wait past its listening time.
+inline constexpr int kReadsBetweenClockChecks = 64;
+
+// The socket a manager shares with its endpoints, and how many copies the
+// last request sent through any of them went out as.
+struct SharedSocket {
+  std::unique_ptr<UdpSocket> socket;
+  std::size_t copiesOfLastSend = 0;
+};
 
 class SocketManager final : public ISocketManager {
  public:
-  explicit SocketManager(std::shared_ptr<UdpSocket> socket);
+  explicit SocketManager(std::shared_ptr<SharedSocket> socket);
   SocketManager(const SocketManager&) = delete;
   SocketManager& operator=(const SocketManager&) = delete;
 
@@ -29,11 +34,12 @@ class SocketManager final : public ISocketManager {
 
  private:
   ~SocketManager() = default;
-  void DrainWaiting();
+  // Reads what waits on the socket, at most kReadsBetweenClockChecks
+  // datagrams; returns whether more may be waiting.
+  bool ReadWaiting();
 
-  std::shared_ptr<UdpSocket> socket_;
-  std::deque<std::vector<std::uint8_t>> received_;  // oldest first
-  std::size_t heldBytes_ = 0;                       // bytes in received_
+  std::shared_ptr<SharedSocket> shared_;
+  HeldDatagrams held_;
 };
 
 }  // namespace pindle

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
+
+#include "held_datagrams.h"
 
 namespace pindle {
 
@@ -32,15 +35,22 @@ class UdpSocket {
 
   // Sends once to address:port (network-order address). A send to the
   // limited broadcast address leaves once through every up, broadcast-capable
-  // IPv4 interface, so every attached segment hears it. Returns whether at
-  // least one copy left.
-  virtual bool SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) = 0;
+  // IPv4 interface, so every attached segment hears it. Returns how many
+  // copies left: 0 when none did.
+  virtual std::size_t SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes,
+                             std::size_t count) = 0;
 
   // Blocks until a datagram is waiting or the timeout passes; true when one is.
   virtual bool WaitReadable(std::chrono::microseconds timeout) = 0;
 
+  // A datagram taken off the socket: its bytes stay valid until the next
+  // receive.
+  struct Arrival {
+    DatagramSource source;
+    std::span<const std::uint8_t> bytes;
+  };
   // Takes one waiting datagram without blocking; nothing when none waits.
-  virtual std::optional<std::vector<std::uint8_t>> ReceiveWaiting() = 0;
+  virtual std::optional<Arrival> ReceiveWaiting() = 0;
 };
 
 // 255.255.255.255 in network byte order (the same in either byte order).

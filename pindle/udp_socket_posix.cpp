@@ -57,17 +57,18 @@ class PosixUdpSocket final : public UdpSocket {
     return ntohs(local.sin_port);
   }
 
-  bool SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) override {
+  std::size_t SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) override {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     to.sin_addr.s_addr = address;
-    if (address != kLimitedBroadcast) return SendOnce(to, bytes, count, nullptr);
+    if (address != kLimitedBroadcast) return SendOnce(to, bytes, count, nullptr) ? 1 : 0;
     const auto interfaces = BroadcastInterfaces();
-    if (interfaces.empty()) return SendOnce(to, bytes, count, nullptr);
-    bool anySent = false;
-    for (const auto& interface : interfaces) anySent = SendOnce(to, bytes, count, &interface) || anySent;
-    return anySent;
+    if (interfaces.empty()) return SendOnce(to, bytes, count, nullptr) ? 1 : 0;
+    std::size_t copies = 0;
+    for (const auto& interface : interfaces)
+      if (SendOnce(to, bytes, count, &interface)) ++copies;
+    return copies;
   }
 
   bool WaitReadable(std::chrono::microseconds timeout) override {
@@ -87,12 +88,15 @@ class PosixUdpSocket final : public UdpSocket {
     return result > 0 && (entry.revents & (POLLIN | POLLERR)) != 0;
   }
 
-  std::optional<std::vector<std::uint8_t>> ReceiveWaiting() override {
+  std::optional<Arrival> ReceiveWaiting() override {
     for (;;) {
-      const ssize_t length = ::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
+      sockaddr_in from{};
+      socklen_t fromLength = sizeof from;
+      const ssize_t length = ::recvfrom(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT,
+                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
       if (length >= 0) {
         const auto kept = std::min(static_cast<std::size_t>(length), kLargestDatagram);
-        return std::vector<std::uint8_t>(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(kept));
+        return Arrival{{from.sin_addr.s_addr, ntohs(from.sin_port)}, {buffer_.data(), kept}};
       }
       if (errno == EINTR) continue;
       // An ICMP error from an earlier send surfaces here once; the next

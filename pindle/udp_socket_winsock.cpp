@@ -124,25 +124,25 @@ class WinsockUdpSocket final : public UdpSocket {
     return ntohs(local.sin_port);
   }
 
-  bool SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) override {
-    if (count > kLargestDatagram || (bytes == nullptr && count > 0)) return false;
+  std::size_t SendTo(std::uint32_t address, std::uint16_t port, const std::uint8_t* bytes, std::size_t count) override {
+    if (count > kLargestDatagram || (bytes == nullptr && count > 0)) return 0;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     to.sin_addr.s_addr = address;
-    if (address != kLimitedBroadcast) return SendOnce(to, bytes, count);
+    if (address != kLimitedBroadcast) return SendOnce(to, bytes, count) ? 1 : 0;
     bool anySelected = false;
-    bool anySent = false;
+    std::size_t copies = 0;
     for (const ULONG index : BroadcastAdapterIndexes()) {
       if (!SelectOutgoingAdapter(index)) continue;
       anySelected = true;
-      anySent = SendOnce(to, bytes, count) || anySent;
+      if (SendOnce(to, bytes, count)) ++copies;
     }
     SelectOutgoingAdapter(0);
     // No adapter could be named: let the system choose one rather than send
     // nothing at all.
-    if (!anySelected) return SendOnce(to, bytes, count);
-    return anySent;
+    if (!anySelected) return SendOnce(to, bytes, count) ? 1 : 0;
+    return copies;
   }
 
   bool WaitReadable(std::chrono::microseconds timeout) override {
@@ -160,11 +160,15 @@ class WinsockUdpSocket final : public UdpSocket {
     return select(0, &readable, nullptr, nullptr, &limit) > 0;
   }
 
-  std::optional<std::vector<std::uint8_t>> ReceiveWaiting() override {
+  std::optional<Arrival> ReceiveWaiting() override {
     const int capacity = static_cast<int>(buffer_.size());
     for (;;) {
-      const int length = recv(socket_, reinterpret_cast<char*>(buffer_.data()), capacity, 0);
-      if (length >= 0) return Kept(static_cast<std::size_t>(length));
+      sockaddr_in from{};
+      int fromLength = sizeof from;
+      const int length = recvfrom(socket_, reinterpret_cast<char*>(buffer_.data()), capacity, 0,
+                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
+      const DatagramSource source{from.sin_addr.s_addr, ntohs(from.sin_port)};
+      if (length >= 0) return Kept(source, static_cast<std::size_t>(length));
       switch (WSAGetLastError()) {
         case WSAEINTR:
         // An ICMP port-unreachable or time-exceeded report on an earlier send
@@ -175,7 +179,7 @@ class WinsockUdpSocket final : public UdpSocket {
           continue;
         case WSAEMSGSIZE:
           // Larger than any IPv4 datagram; the part that fits is handed on.
-          return Kept(kLargestDatagram);
+          return Kept(source, kLargestDatagram);
         default:
           return std::nullopt;
       }
@@ -183,10 +187,9 @@ class WinsockUdpSocket final : public UdpSocket {
   }
 
  private:
-  // A copy of the received datagram at its own size.
-  std::vector<std::uint8_t> Kept(std::size_t length) const {
-    const auto kept = static_cast<std::ptrdiff_t>(std::min(length, kLargestDatagram));
-    return std::vector<std::uint8_t>(buffer_.begin(), buffer_.begin() + kept);
+  // The received datagram at its own size, in the receive buffer.
+  Arrival Kept(DatagramSource source, std::size_t length) const {
+    return Arrival{source, {buffer_.data(), std::min(length, kLargestDatagram)}};
   }
 
   // Without this, an ICMP port-unreachable for one of our sends makes the next

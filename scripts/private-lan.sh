@@ -5,38 +5,45 @@
 # machine's own namespace, so no datagram can reach the real network; every
 # namespace, link and process made here is removed on every way out.
 #
-#   scripts/private-lan.sh [--lans N] [--cardsim PATH]
-#                          [--cards LAN "CARDSIM ARGS"]... [--pc-cards "CARDSIM ARGS"]...
-#                          -- COMMAND [ARG...]
+#   scripts/private-lan.sh [--lans N] [--links 1|2] [--cardsim PATH]
+#                          [--cards LAN "CARDSIM ARGS"]... -- COMMAND [ARG...]
 #
 #   --lans N        card LANs to make (default 1). LAN i is 192.168.i.0/24:
 #                   the PC holds 192.168.i.2 on kvpc<i>, the LAN's namespace
 #                   192.168.i.1 on kvlan<i>. The PC's default route leaves
 #                   through kvpc1, so 255.255.255.255 can be sent.
-#   --cardsim PATH  the emulator (needed with --cards or --pc-cards)
+#   --links 2       the PC reaches every LAN through two adapters, as a laptop
+#                   docked by cable and on Wi-Fi in one office network: a
+#                   second link kvpc<i>b (192.168.i.3) and kvlan<i>b, both
+#                   ends of the LAN joined by the bridge kvbr<i>, which then
+#                   holds 192.168.i.1.
+#   --cardsim PATH  the emulator (needed with --cards)
 #   --cards I ARGS  starts cardsim with ARGS (one word list) in LAN I and waits
 #                   for its ready line; may be given several times
-#   --pc-cards ARGS the same inside the PC namespace
 #
 # COMMAND runs in the PC namespace with these variables set (cardsim sees them
 # too): KESTRUM_PRIVATE_LAN (the run's name; programs that send refuse to run
 # without it), KESTRUM_PC_NS, KESTRUM_LAN_COUNT, and for each LAN i
 # KESTRUM_LAN<i>_NS, KESTRUM_LAN<i>_PC_IP, KESTRUM_LAN<i>_CARD_SIDE_IP and
-# KESTRUM_LAN<i>_SUBNET (e.g. 192.168.1). With --cardsim also KESTRUM_CARDSIM.
+# KESTRUM_LAN<i>_SUBNET (e.g. 192.168.1), and KESTRUM_LAN_LINKS. With
+# --cardsim also KESTRUM_CARDSIM.
 # The script exits with COMMAND's status (non-zero with a message when the
 # network or the cards could not be made).
 #
 # Sourcing the script instead gives the steps as functions for scripts that
 # need more control: set LAN_CARDSIM, `trap lan_cleanup EXIT`, then
-# lan_create N, lan_start_cards "$(lan_ns lan1)" ARGS..., lan_run COMMAND...
+# lan_create N [LINKS], lan_start_cards "$(lan_ns lan1)" ARGS...,
+# lan_run COMMAND...
 # They expect `set -euo pipefail` like this script's own run.
 #
 # The emulated cards' own addresses are whatever their records say (cardsim
-# --count N --base-ip A.B.C.D, or --cards FILE.json); they answer from the
-# LAN namespace's address, and the search never looks at the sender.
+# --count N --base-ip A.B.C.D, or --cards FILE.json); each card answers from
+# its own address, as real cards do, unless it is the PC's: that card answers
+# from the LAN namespace's address.
 
 LAN_RUN="kst-$$"
 LAN_COUNT=1
+LAN_LINKS=1
 LAN_CARDSIM=""
 LAN_PIDS=()
 LAN_NAMESPACES=()
@@ -66,29 +73,48 @@ lan_add_namespace() {
   ip -n "$1" link set lo up
 }
 
-# lan_create N: the PC namespace and N card LANs.
+# lan_link PC_NS LAN_NS PC_END LAN_END PC_ADDRESS: one virtual cable. Both
+# ends are made inside the namespaces, never in the machine's own.
+lan_link() {
+  ip -n "$1" link add "$3" type veth peer name "$4" netns "$2"
+  ip -n "$1" addr add "$5" dev "$3"
+  ip -n "$1" link set "$3" up
+  ip -n "$2" link set "$4" up
+}
+
+# lan_create N [LINKS]: the PC namespace and N card LANs, each reached
+# through LINKS adapters (1 or 2).
 lan_create() {
   LAN_COUNT=$1
-  local pc i lan
+  LAN_LINKS=${2:-1}
+  local pc i lan side
   [ "$(id -u)" -eq 0 ] || { lan_log "needs root to make network namespaces"; return 1; }
   lan_sweep_stale
   LAN_TMP=$(mktemp -d "/tmp/$LAN_RUN.XXXXXX")
   pc=$(lan_ns pc)
   lan_add_namespace "$pc"
+  # Cards answer from their own addresses, which may lie outside the PC's
+  # subnets: take them whatever the machine's own setting is.
+  ip netns exec "$pc" sysctl -qw net.ipv4.conf.all.rp_filter=0 net.ipv4.conf.default.rp_filter=0
   for ((i = 1; i <= LAN_COUNT; i++)); do
     lan=$(lan_ns "lan$i")
     lan_add_namespace "$lan"
-    # Both ends are made inside the namespaces, never in the machine's own.
-    ip -n "$pc" link add "kvpc$i" type veth peer name "kvlan$i" netns "$lan"
-    ip -n "$pc" addr add "192.168.$i.2/24" dev "kvpc$i"
-    ip -n "$lan" addr add "192.168.$i.1/24" dev "kvlan$i"
-    ip -n "$pc" link set "kvpc$i" up
-    ip -n "$lan" link set "kvlan$i" up
+    lan_link "$pc" "$lan" "kvpc$i" "kvlan$i" "192.168.$i.2/24"
+    side="kvlan$i"
+    if [ "$LAN_LINKS" -eq 2 ]; then
+      lan_link "$pc" "$lan" "kvpc${i}b" "kvlan${i}b" "192.168.$i.3/24"
+      side="kvbr$i"
+      ip -n "$lan" link add "$side" type bridge
+      ip -n "$lan" link set "kvlan$i" master "$side"
+      ip -n "$lan" link set "kvlan${i}b" master "$side"
+      ip -n "$lan" link set "$side" up
+    fi
+    ip -n "$lan" addr add "192.168.$i.1/24" dev "$side"
     # The cards' side broadcasts its answers when asked to: it needs a route.
-    ip -n "$lan" route add default dev "kvlan$i"
-    # Many emulated cards behind one address answer at once before the PC's
-    # MAC is known: let the neighbour queue hold all their answers.
-    ip netns exec "$lan" sysctl -qw "net.ipv4.neigh.kvlan$i.unres_qlen_bytes=4194304"
+    ip -n "$lan" route add default dev "$side"
+    # Many emulated cards answer at once before the PC's MAC is known: let
+    # the neighbour queue hold all their answers.
+    ip netns exec "$lan" sysctl -qw "net.ipv4.neigh.$side.unres_qlen_bytes=4194304"
   done
   ip -n "$pc" route add default dev kvpc1
   lan_export
@@ -100,6 +126,7 @@ lan_export() {
   export KESTRUM_PC_NS
   KESTRUM_PC_NS=$(lan_ns pc)
   export KESTRUM_LAN_COUNT="$LAN_COUNT"
+  export KESTRUM_LAN_LINKS="$LAN_LINKS"
   for ((i = 1; i <= LAN_COUNT; i++)); do
     export "KESTRUM_LAN${i}_NS=$(lan_ns "lan$i")"
     export "KESTRUM_LAN${i}_PC_IP=192.168.$i.2"
@@ -155,36 +182,33 @@ lan_cleanup() {
 }
 
 lan_main() {
-  local cards=() pc_cards=() lans=1 arg status
+  local cards=() lans=1 links=1 arg status
   while [ $# -gt 0 ]; do
     arg=$1
     shift
     case $arg in
       --lans) lans=$1; shift ;;
+      --links) links=$1; shift ;;
       --cardsim) LAN_CARDSIM=$(realpath "$1"); shift ;;
       --cards) cards+=("$1" "$2"); shift 2 ;;
-      --pc-cards) pc_cards+=("$1"); shift ;;
       --) break ;;
       *) lan_log "unknown option $arg"; return 125 ;;
     esac
   done
   [ $# -gt 0 ] || { lan_log "no command given after --"; return 125; }
   [[ $lans =~ ^[1-9]$ ]] || { lan_log "--lans takes 1 to 9"; return 125; }
+  [[ $links =~ ^[12]$ ]] || { lan_log "--links takes 1 or 2"; return 125; }
 
   trap lan_cleanup EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM HUP
   # Any failure while the network is made ends the script (set -e), and the
   # EXIT trap takes down what was made so far.
-  lan_create "$lans"
+  lan_create "$lans" "$links"
   local i words
   for ((i = 0; i < ${#cards[@]}; i += 2)); do
     read -ra words <<<"${cards[i + 1]}"
     lan_start_cards "$(lan_ns "lan${cards[i]}")" "${words[@]}"
-  done
-  for arg in "${pc_cards[@]}"; do
-    read -ra words <<<"$arg"
-    lan_start_cards "$(lan_ns pc)" "${words[@]}"
   done
   # In the background and waited for, so that a stop signal to this script
   # is handled at once (and stops the command too) instead of after it ends.

@@ -27,6 +27,10 @@ readonly lan_b=kvw1 lan_b_address=10.77.0.2/24
 # another subnet than the PC and broadcast their answers.
 readonly lan_c_pc=192.168.88.2/24 lan_c_cards=192.168.88.200/24 lan_c_first_card=192.168.88.100 lan_c_count=3
 readonly lan_d_pc=192.168.99.2/24 lan_d_cards=192.168.99.200/24 lan_d_first_card=10.99.0.100 lan_d_count=2
+# LAN E is reached through two adapters, as a docked laptop on cable and
+# Wi-Fi in one office network: every card hears each request twice.
+readonly lan_e_pc=192.168.66.2/24 lan_e_second_pc=192.168.66.3/24 lan_e_cards=192.168.66.200/24
+readonly lan_e_first_card=192.168.66.100 lan_e_count=3
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -63,22 +67,39 @@ make_phase1_lans() {
 card_namespaces=()
 cardsim_pids=()
 
+# One cable from this namespace into card namespace ns.
+card_cable() {  # ns, PC's end, cards' end, PC's address
+  ip link add "$2" type veth peer name "$3"
+  ip link set "$3" netns "$1"
+  ip addr add "$4" dev "$2"
+  ip link set "$2" up
+  ip -n "$1" link set "$3" up
+}
+
 # A card LAN: the PC's end in this namespace, the cards' end in a namespace of
-# its own where cardsim runs; returns once cardsim said it is ready.
-start_card_lan() {  # letter, pc address, cards' end address, cardsim arguments...
-  local letter=$1 pc_address=$2 card_end=$3
+# its own where cardsim runs; returns once cardsim said it is ready. With a
+# second PC address the PC has two adapters on the LAN, whose far ends a
+# bridge joins.
+start_card_lan() {  # letter, pc address[,second pc address], cards' end address, cardsim arguments...
+  local letter=$1 pc_address=${2%%,*} second_pc_address="" card_end=$3 side
+  [[ $2 == *,* ]] && second_pc_address=${2#*,}
   shift 3
   local ns="kestrum-win-cards-$letter-$$"
   ip netns add "$ns"
   card_namespaces+=("$ns")
-  ip link add "kvc$letter" type veth peer name "kvc${letter}c"
-  ip link set "kvc${letter}c" netns "$ns"
-  ip addr add "$pc_address" dev "kvc$letter"
-  ip link set "kvc$letter" up
   ip -n "$ns" link set lo up
-  ip -n "$ns" addr add "$card_end" dev "kvc${letter}c"
-  ip -n "$ns" link set "kvc${letter}c" up
-  ip -n "$ns" route add default dev "kvc${letter}c"
+  card_cable "$ns" "kvc$letter" "kvc${letter}c" "$pc_address"
+  side="kvc${letter}c"
+  if [ -n "$second_pc_address" ]; then
+    card_cable "$ns" "kvc${letter}2" "kvc${letter}2c" "$second_pc_address"
+    side="kvc${letter}br"
+    ip -n "$ns" link add "$side" type bridge
+    ip -n "$ns" link set "kvc${letter}c" master "$side"
+    ip -n "$ns" link set "kvc${letter}2c" master "$side"
+    ip -n "$ns" link set "$side" up
+  fi
+  ip -n "$ns" addr add "$card_end" dev "$side"
+  ip -n "$ns" route add default dev "$side"
   local out="$build_dir/cardsim-$letter.out"
   ip netns exec "$ns" "$cardsim_build_dir/bin/cardsim" "$@" >"$out" 2>&1 &
   cardsim_pids+=($!)
@@ -102,7 +123,10 @@ run_cardsim_lans() {
   start_card_lan c "$lan_c_pc" "$lan_c_cards" --count "$lan_c_count" --base-ip "$lan_c_first_card" &&
     start_card_lan d "$lan_d_pc" "$lan_d_cards" --count "$lan_d_count" --base-ip "$lan_d_first_card" \
       --broadcast-replies &&
-    KESTRUM_CARDSIM_CARDS=$((lan_c_count + lan_d_count)) wine "$build_dir/bin/orvell_cardsim_lan_tests.exe"
+    start_card_lan e "$lan_e_pc,$lan_e_second_pc" "$lan_e_cards" --count "$lan_e_count" \
+      --base-ip "$lan_e_first_card" &&
+    KESTRUM_CARDSIM_CARDS=$((lan_c_count + lan_d_count + lan_e_count)) \
+      wine "$build_dir/bin/orvell_cardsim_lan_tests.exe"
 }
 
 # Runs inside the new namespace: the LANs, a private wine prefix, the tests.
@@ -114,6 +138,9 @@ run_inside_private_network() {
     echo "windows tests: refusing to run outside a new network namespace (interfaces: $interfaces)" >&2
     exit 3
   fi
+  # Cards answer from their own addresses, which may lie outside the PC's
+  # subnets: take them whatever the machine's own setting is.
+  sysctl -qw net.ipv4.conf.all.rp_filter=0 net.ipv4.conf.default.rp_filter=0
   make_phase1_lans
 
   WINEPREFIX=$(mktemp -d /tmp/kestrum-wine.XXXXXX)

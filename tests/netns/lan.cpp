@@ -223,4 +223,32 @@ int OpenUdpSocketIn(const std::string& ns, std::uint16_t port) {
   return fd;
 }
 
+Flood::Flood(const std::string& ns, const std::string& toAddress, std::uint16_t port, std::size_t size,
+             int perMillisecond, std::chrono::milliseconds duration) {
+  const int fd = OpenUdpSocketIn(ns, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  if (::inet_pton(AF_INET, toAddress.c_str(), &to.sin_addr) != 1) {
+    ::close(fd);
+    throw std::runtime_error("not an address: " + toAddress);
+  }
+  thread_ = std::thread([this, fd, to, size, perMillisecond, duration] {
+    const FileDescriptor socket(fd);
+    const std::vector<std::uint8_t> junk(size, 0xA5);
+    const auto end = std::chrono::steady_clock::now() + duration;
+    for (auto tick = std::chrono::steady_clock::now(); !stop_ && tick < end; tick += std::chrono::milliseconds(1)) {
+      for (int i = 0; i < perMillisecond; ++i)
+        if (::sendto(socket.get(), junk.data(), junk.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0)
+          ++sent_;
+      std::this_thread::sleep_until(tick + std::chrono::milliseconds(1));
+    }
+  });
+}
+
+Flood::~Flood() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
 }  // namespace kestrum::lan

@@ -3,6 +3,8 @@
 // and sockets opened inside a card LAN's namespace.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -62,6 +64,27 @@ class CardSim {
 // free one), with broadcast allowed and a receive timeout of 10 s so that a
 // lost datagram fails a test instead of hanging it. Closed by the caller.
 int OpenUdpSocketIn(const std::string& ns, std::uint16_t port);
+
+// A host on a card LAN flooding a PC's port with junk, as a misbehaving
+// device or an attacker would: datagrams of `size` bytes from a socket of its
+// own in namespace ns, to toAddress:port, at most perMillisecond of them each
+// millisecond, for `duration`; then it stops by itself (or when destroyed).
+class Flood {
+ public:
+  Flood(const std::string& ns, const std::string& toAddress, std::uint16_t port, std::size_t size, int perMillisecond,
+        std::chrono::milliseconds duration);
+  ~Flood();
+  Flood(const Flood&) = delete;
+  Flood& operator=(const Flood&) = delete;
+
+  // Datagrams sent so far.
+  std::uint64_t Sent() const { return sent_.load(); }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<std::uint64_t> sent_{0};
+  std::thread thread_;
+};
 
 // How many cardsim processes ended with a status other than 0 (a crash, a
 // sanitizer report, a failed start); a test program fails when any did.

@@ -42,6 +42,8 @@ std::set<std::uint32_t> Addresses(const std::vector<ControlRecord>& table, std::
   return addresses;
 }
 
+// One LAN is reached through two adapters, so its cards hear every request
+// twice and answer both.
 TEST_F(CardsimLan, SearchFindsEveryCardOfEveryLanOnce) {
   auto table = DirtyTable();
   const std::int32_t found = Search(table);

@@ -36,6 +36,8 @@ struct PendingAnswer {
   Clock::time_point due;
   std::uint64_t sequence;  // keeps answers of equal due time in card order
   sockaddr_in to;
+  std::uint32_t from;     // the card's own address, or 0 for the interface's
+  unsigned viaInterface;  // where the request arrived, 0 when unknown
   CardAnswer answer;
 };
 struct LaterFirst {
@@ -61,6 +63,19 @@ const char* KindName(RequestKind kind) {
   return "not a request, ignored";
 }
 
+bool IsHostAddress(std::uint32_t networkOrder) {
+  const std::uint32_t first = ntohl(networkOrder) >> 24;
+  return first != 0 && first != 127 && first < 224;
+}
+
+// Real cards answer from their own IP addresses, and the PC tells them apart
+// by it; so does every emulated card, except from an address no host may send
+// from, or the requester's own (the PC drops a datagram that claims to come
+// from its own address).
+bool MayAnswerFrom(std::uint32_t cardIp, std::uint32_t requester) {
+  return IsHostAddress(cardIp) && cardIp != requester;
+}
+
 void SetBuffer(int fd, int forced, int plain) {
   // The FORCE variants pass the system's cap where we are allowed to.
   if (::setsockopt(fd, SOL_SOCKET, forced, &kSocketBufferBytes, sizeof kSocketBufferBytes) != 0)
@@ -72,6 +87,14 @@ int OpenSocket(std::uint16_t port) {
   if (fd < 0) return -1;
   const int on = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  // Sending from the cards' addresses, which the namespace does not hold (the
+  // PC's address may be among them, and holding it would make the PC's own
+  // requests look forged). Needs root in the namespace; without it every card
+  // answers from the interface's address.
+  ::setsockopt(fd, IPPROTO_IP, IP_TRANSPARENT, &on, sizeof on);
+  // Which interface a request arrived on, for broadcast answers from a card's
+  // address, which the system could not place on an interface by itself.
+  ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
   SetBuffer(fd, SO_RCVBUFFORCE, SO_RCVBUF);
   SetBuffer(fd, SO_SNDBUFFORCE, SO_SNDBUF);
   sockaddr_in local{};
@@ -115,18 +138,35 @@ class Server {
   void ReceiveWaiting() {
     for (;;) {
       sockaddr_in from{};
-      socklen_t fromLength = sizeof from;
-      const ssize_t length = ::recvfrom(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT,
-                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
+      iovec data{buffer_.data(), buffer_.size()};
+      alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+      msghdr message{};
+      message.msg_name = &from;
+      message.msg_namelen = sizeof from;
+      message.msg_iov = &data;
+      message.msg_iovlen = 1;
+      message.msg_control = control;
+      message.msg_controllen = sizeof control;
+      const ssize_t length = ::recvmsg(fd_, &message, MSG_DONTWAIT);
       if (length < 0) {
         if (errno == EINTR) continue;
         return;  // nothing more waiting (or an error report, already consumed)
       }
-      Handle(from, static_cast<std::size_t>(length));
+      Handle(from, ArrivalInterface(message), static_cast<std::size_t>(length));
     }
   }
 
-  void Handle(const sockaddr_in& from, std::size_t length) {
+  static unsigned ArrivalInterface(msghdr& message) {
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr; header = CMSG_NXTHDR(&message, header)) {
+      if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+      in_pktinfo info{};
+      std::memcpy(&info, CMSG_DATA(header), sizeof info);
+      return static_cast<unsigned>(info.ipi_ifindex);
+    }
+    return 0;
+  }
+
+  void Handle(const sockaddr_in& from, unsigned viaInterface, std::size_t length) {
     const Response response = responder_.Handle(buffer_.data(), length);
     if (options_.verbose)
       Print("received %zu bytes from %s: %s", length, Describe(from).c_str(), KindName(response.kind));
@@ -134,10 +174,43 @@ class Server {
     sockaddr_in to = from;
     if (options_.broadcastReplies) to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
     const auto now = Clock::now();
+    const int copies = options_.answerTwice ? 2 : 1;
     for (const auto& answer : response.answers) {
-      if (pending_.size() >= kMaxPendingAnswers) break;
-      pending_.push({now + RandomDelay(), sequence_++, to, answer});
+      const std::uint32_t cardIp = orvell::record::Ip(responder_.Cards()[answer.card]);
+      const std::uint32_t source = MayAnswerFrom(cardIp, from.sin_addr.s_addr) ? cardIp : 0;
+      for (int copy = 0; copy < copies && pending_.size() < kMaxPendingAnswers; ++copy)
+        pending_.push({now + RandomDelay(), sequence_++, to, source, viaInterface, answer});
     }
+  }
+
+  // Sends from the given source address where the namespace has it, else
+  // from the interface's own.
+  ssize_t SendAnswer(const PendingAnswer& pending) const {
+    const auto& bytes = pending.answer.bytes;
+    iovec data{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+    msghdr message{};
+    message.msg_name = const_cast<sockaddr_in*>(&pending.to);
+    message.msg_namelen = sizeof pending.to;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    if (pending.from != 0) {
+      message.msg_control = control;
+      message.msg_controllen = sizeof control;
+      cmsghdr* header = CMSG_FIRSTHDR(&message);
+      header->cmsg_level = IPPROTO_IP;
+      header->cmsg_type = IP_PKTINFO;
+      header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+      in_pktinfo info{};
+      info.ipi_ifindex = static_cast<int>(pending.viaInterface);
+      info.ipi_spec_dst.s_addr = pending.from;
+      std::memcpy(CMSG_DATA(header), &info, sizeof info);
+    }
+    const ssize_t sent = ::sendmsg(fd_, &message, 0);
+    if (sent >= 0 || pending.from == 0) return sent;
+    PendingAnswer fromInterface = pending;
+    fromInterface.from = 0;
+    return SendAnswer(fromInterface);
   }
 
   Clock::duration RandomDelay() {
@@ -150,8 +223,7 @@ class Server {
     while (!pending_.empty() && pending_.top().due <= Clock::now()) {
       const PendingAnswer& next = pending_.top();
       const auto& bytes = next.answer.bytes;
-      const ssize_t sent =
-          ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&next.to), sizeof next.to);
+      const ssize_t sent = SendAnswer(next);
       if (sent < 0)
         Print("card %zu could not answer %s: %s", next.answer.card, Describe(next.to).c_str(), std::strerror(errno));
       else if (options_.verbose)

@@ -53,10 +53,11 @@ bool TakeNumber(ArgumentCursor& cursor, Integer max, Integer& out) {
 
 std::string UsageText() {
   return "usage: cardsim (--count N [--base-ip A.B.C.D] | --cards FILE.json) [--state FILE.json]\n"
-         "               [--port P] [--broadcast-replies] [--max-delay-ms N] [--reply-extra N]\n"
-         "               [--seed N] [--verbose]\n"
+         "               [--port P] [--broadcast-replies] [--answer-twice] [--max-delay-ms N]\n"
+         "               [--reply-extra N] [--seed N] [--verbose]\n"
          "Emulates control cards on UDP port P (9999): answers search requests with one reply per\n"
          "card and applies parameter requests addressed to a card's current IP, gateway and mask.\n"
+         "Each card answers from its own IP address, as real cards do (root in the namespace).\n"
          "--state keeps the cards in FILE.json across runs (read at start when it exists).\n";
 }
 
@@ -90,6 +91,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       ok = TakeNumber(cursor, std::numeric_limits<std::uint16_t>::max(), options.port);
     } else if (name == "--broadcast-replies") {
       options.broadcastReplies = true;
+    } else if (name == "--answer-twice") {
+      options.answerTwice = true;
     } else if (name == "--max-delay-ms") {
       ok = TakeNumber(cursor, std::uint32_t{60000}, options.maxDelayMs);
     } else if (name == "--reply-extra") {

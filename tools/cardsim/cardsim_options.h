@@ -15,6 +15,7 @@ struct Options {
   std::uint32_t firstIp = 0;          // --base-ip A.B.C.D (network order), for --count
   std::uint16_t port = 9999;          // --port P
   bool broadcastReplies = false;      // --broadcast-replies
+  bool answerTwice = false;           // --answer-twice: every answer sent twice, as a faulty card may
   std::uint32_t maxDelayMs = 0;       // --max-delay-ms N
   std::size_t replyExtraBytes = 0;    // --reply-extra N
   std::optional<std::uint32_t> seed;  // --seed N: repeatable delays
