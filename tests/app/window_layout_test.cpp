@@ -11,6 +11,7 @@
 
 #include "TIPEdit.h"
 #include "card_fields.h"
+#include "font_substitutes.h"
 #include "gradient_label.h"
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"
@@ -44,6 +45,32 @@ QStringList TabThroughNetworkGroup(WindowDriver& driver) {
     if (visited.isEmpty() || visited.last() != input->objectName()) visited << input->objectName();
   }
   return visited;
+}
+
+// The octet text that is widest in the given font, such as "208" or "888".
+QString WidestOctet(const QFontMetrics& metrics) {
+  QString widest;
+  for (int octet = 0; octet <= 255; ++octet) {
+    const QString text = QString::number(octet);
+    if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(widest)) widest = text;
+  }
+  return widest;
+}
+
+// Whether a line edit shows text whole rather than scrolled and cut: it keeps
+// 2 px between its text and each side, and needs room for the text and the
+// 1-px caret.
+bool ShowsWhole(const QLineEdit& edit, const QString& text, QString* why) {
+  constexpr int kLineEditTextMargin = 2;
+  constexpr int kCaretWidth = 1;
+  const QMargins margins = edit.textMargins();
+  const int room = edit.width() - margins.left() - margins.right() - 2 * kLineEditTextMargin;
+  const int needed = edit.fontMetrics().horizontalAdvance(text) + kCaretWidth;
+  *why = QStringLiteral("\"%1\" in %2 needs %3 px, the field has %4")
+             .arg(text, QFontInfo(edit.font()).family())
+             .arg(needed)
+             .arg(room);
+  return needed <= room;
 }
 
 }  // namespace
@@ -200,6 +227,38 @@ class WindowLayoutTest : public QObject {
     auto* addressCaption = driver.Find<QLabel>("IDSControlip");
     QCOMPARE(addressCaption->pos(), QPoint(9, 24));
     QCOMPARE(addressCaption->size(), addressCaption->sizeHint());
+  }
+
+  // What the faces the window asks for come out as on this machine: the face
+  // itself, or one with its widths. Anything else (DejaVu Sans on a machine
+  // without the set-up's fonts) no longer fits the fixed-size controls.
+  void fontsResolveToNarrowFaces_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"rzlistview1", "grpControlInfo", "IDSControlType", "ipdt_ip", "edtremoteport", "idsres"}) {
+      QTest::newRow(name) << QString::fromLatin1(name);
+    }
+  }
+  void fontsResolveToNarrowFaces() {
+    QFETCH(QString, name);
+    WindowDriver driver;
+    const QFont font = driver.Window().findChild<QWidget*>(name)->font();
+    QVERIFY(WindowsFaces().contains(font.family()));
+    const QString resolved = QFontInfo(font).family();
+    QVERIFY2(resolved == font.family() || ArialMetricFaces().contains(resolved),
+             qPrintable(QStringLiteral("%1 resolves to %2").arg(font.family(), resolved)));
+  }
+
+  void addressFieldsShowEveryDigit() {
+    WindowDriver driver;
+    for (const char* name : {"ipdt_ip", "ipdt_mask", "ipdt_gateway", "ip_remote"}) {
+      const TIPEdit* edit = driver.Find<TIPEdit>(name);
+      for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+        const TIPFieldEdit& field = *edit->Field(i);
+        QString why;
+        QVERIFY2(ShowsWhole(field, WidestOctet(field.fontMetrics()), &why),
+                 qPrintable(name + QStringLiteral(": ") + why));
+      }
+    }
   }
 
   void stateAfterStart() {
