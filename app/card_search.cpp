@@ -19,6 +19,7 @@
 #include "gradient_label.h"
 #include "list_text_compare.h"
 #include "record_change.h"
+#include "shown_text.h"
 #include "type_version.h"
 
 namespace kestrum {
@@ -129,8 +130,9 @@ void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   IDSControlLineOrder->setText(LineOrderText(field::LineOrder(card)));
   IDSControlRGChange->setText(RgChangeText(field::RgChange(card)));
   const TypeAndVersion typeAndVersion = SplitTypeVersion(TypeVersionText(card));
-  IDSControlType->setText(typeAndVersion.type);
-  IDSControlVersion->setText(typeAndVersion.version);
+  // Any host can answer a search: its texts are shown, never obeyed.
+  IDSControlType->setText(ShownText(typeAndVersion.type));
+  IDSControlVersion->setText(ShownText(typeAndVersion.version));
   edt_heart->setText(QString::number(field::Heartbeat(card)));
   ip_remote->setIPString(AddressText(field::ServerIp(card)));
   edtremoteport->setText(QString::number(field::ServerPort(card)));
