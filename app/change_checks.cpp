@@ -57,9 +57,12 @@ bool Addressed(const ControlRecord& card, const CardAddresses& current) {
   return rec::Ip(card) == current.ip && rec::Gateway(card) == current.gateway && rec::Mask(card) == current.mask;
 }
 
+// The first few MACs: a screen's worth of cards still gives a short line.
 std::string MacList(const std::vector<rec::Mac>& macs) {
+  constexpr std::size_t kMacsNamed = 8;
   std::string text;
-  for (const auto& mac : macs) text += (text.empty() ? "" : "、") + MacAddressText(mac);
+  for (std::size_t i = 0; i < macs.size() && i < kMacsNamed; ++i) text += (i > 0 ? "、" : "") + MacAddressText(macs[i]);
+  if (macs.size() > kMacsNamed) text += " 等";
   return text;
 }
 

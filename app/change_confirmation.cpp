@@ -13,6 +13,8 @@ bool AskChangeConfirmation(QWidget* owner, const QStringList& warnings) {
   } else {
     // More may change than the operator meant: Return must not say Yes.
     box.setInformativeText(warnings.join(QLatin1Char('\n')));
+    // Wide enough that a line of MAC addresses is not broken at every colon.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 520px; }"));
     box.setDefaultButton(QMessageBox::No);
   }
   return box.exec() == QMessageBox::Yes;
