@@ -61,7 +61,7 @@ bool Addressed(const ControlRecord& card, const CardAddresses& current) {
 std::string MacList(const std::vector<rec::Mac>& macs) {
   constexpr std::size_t kMacsNamed = 8;
   std::string text;
-  for (std::size_t i = 0; i < macs.size() && i < kMacsNamed; ++i) text += (i > 0 ? "、" : "") + MacAddressText(macs[i]);
+  for (std::size_t i = 0; i < macs.size() && i < kMacsNamed; ++i) text += (i > 0 ? "、" : "") + card_text::Mac(macs[i]);
   if (macs.size() > kMacsNamed) text += " 等";
   return text;
 }
@@ -69,7 +69,7 @@ std::string MacList(const std::vector<rec::Mac>& macs) {
 std::string SubnetText(const CardAddresses& requested) {
   const std::uint32_t mask = HostOrder(requested.mask);
   const std::uint32_t network = HostOrder(requested.ip) & mask;
-  return DottedAddress(HostOrder(network)) + "/" + std::to_string(PrefixLength(mask));
+  return card_text::Address(HostOrder(network)) + "/" + std::to_string(PrefixLength(mask));
 }
 
 }  // namespace
@@ -97,8 +97,8 @@ ChangeVerdict CheckChange(std::span<const ControlRecord> listed, const CardAddre
 }
 
 std::string RefusalText(Refusal refusal, const CardAddresses& requested) {
-  const std::string ip = DottedAddress(requested.ip);
-  const std::string mask = DottedAddress(requested.mask);
+  const std::string ip = card_text::Address(requested.ip);
+  const std::string mask = card_text::Address(requested.mask);
   switch (refusal) {
     case Refusal::kMaskNotContiguous:
       return "子网掩码 " + mask + " 无效：掩码必须是连续的 1 后接连续的 0";
@@ -118,7 +118,7 @@ std::string RefusalText(Refusal refusal, const CardAddresses& requested) {
     case Refusal::kIpIsBroadcastAddress:
       return "IP 地址 " + ip + " 无效：它是子网 " + SubnetText(requested) + " 的广播地址";
     case Refusal::kGatewayIsIp:
-      return "网关 " + DottedAddress(requested.gateway) + " 无效：不能与 IP 地址相同";
+      return "网关 " + card_text::Address(requested.gateway) + " 无效：不能与 IP 地址相同";
   }
   return {};
 }
@@ -126,12 +126,13 @@ std::string RefusalText(Refusal refusal, const CardAddresses& requested) {
 std::string WarningText(const ChangeWarning& warning, const CardAddresses& current, const CardAddresses& requested) {
   switch (warning.kind) {
     case ChangeWarning::Kind::kSharedAddress:
-      return "共有 " + std::to_string(warning.macs.size()) + " 张卡使用当前地址 " + DottedAddress(current.ip) +
+      return "共有 " + std::to_string(warning.macs.size()) + " 张卡使用当前地址 " + card_text::Address(current.ip) +
              "（MAC " + MacList(warning.macs) + "），它们都会改为新参数。建议每次只连接一张卡再修改。";
     case ChangeWarning::Kind::kAddressInUse:
-      return "新 IP 地址 " + DottedAddress(requested.ip) + " 已被另一张卡使用（MAC " + MacList(warning.macs) + "）。";
+      return "新 IP 地址 " + card_text::Address(requested.ip) + " 已被另一张卡使用（MAC " + MacList(warning.macs) +
+             "）。";
     case ChangeWarning::Kind::kGatewayOutsideSubnet:
-      return "网关 " + DottedAddress(requested.gateway) + " 不在子网 " + SubnetText(requested) + " 内。";
+      return "网关 " + card_text::Address(requested.gateway) + " 不在子网 " + SubnetText(requested) + " 内。";
   }
   return {};
 }

@@ -5,9 +5,9 @@
 namespace kestrum {
 
 QString AddressText(std::uint32_t networkOrderAddress) {
-  return QString::fromStdString(DottedAddress(networkOrderAddress));
+  return QString::fromStdString(card_text::Address(networkOrderAddress));
 }
 
-QString MacText(const orvell::record::Mac& mac) { return QString::fromStdString(MacAddressText(mac)); }
+QString MacText(const orvell::record::Mac& mac) { return QString::fromStdString(card_text::Mac(mac)); }
 
 }  // namespace kestrum
