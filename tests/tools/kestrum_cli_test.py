@@ -60,6 +60,7 @@ class Cards:
         self.process.send_signal(signal.SIGTERM)
         self.lines += self.process.stdout.readlines()
         self.process.wait(timeout=10)
+        self.process.stdout.close()
         os.unlink(self.file.name)
         return "".join(self.lines)
 

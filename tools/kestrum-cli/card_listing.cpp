@@ -16,8 +16,8 @@ namespace rec = orvell::record;
 using nlohmann::json;
 
 constexpr std::array<const char*, 18> kColumns = {
-    "number", "screenNo", "type",    "version", "width", "height",   "colour",     "baudRate",  "scanMode",
-    "decoding", "redGreen", "ip",    "mask",    "gateway", "mac",    "serverIp",   "serverPort", "heartbeat"};
+    "number",   "screenNo", "type", "version", "width",   "height", "colour",   "baudRate",   "scanMode",
+    "decoding", "redGreen", "ip",   "mask",    "gateway", "mac",    "serverIp", "serverPort", "heartbeat"};
 
 std::vector<std::string> Fields(const ControlRecord& card, std::size_t number) {
   const auto split = card_text::SplitTypeVersion(card_text::TypeVersion(card));

@@ -29,8 +29,7 @@ template <typename Number>
 std::optional<Number> DecimalUpTo(const std::string& text, unsigned long maximum) {
   unsigned long value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > maximum)
-    return std::nullopt;
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > maximum) return std::nullopt;
   return static_cast<Number>(value);
 }
 

@@ -85,8 +85,9 @@ void PrintHints(const std::vector<Adapter>& adapters, std::uint16_t port, const 
     any = true;
   };
   if (adapters.empty())
-    hint("No IPv4 adapter is up: connect the PC to the cards' network (cable plugged in, adapter enabled, an IPv4 "
-         "address set).");
+    hint(
+        "No IPv4 adapter is up: connect the PC to the cards' network (cable plugged in, adapter enabled, an IPv4 "
+        "address set).");
   if (port != orvell::kSearchLocalPort)
     hint("Another program holds UDP port " + std::to_string(orvell::kSearchLocalPort) +
          " (often another Kestrum or kestrum-cli): the answers came to port " + std::to_string(port) +
@@ -104,9 +105,10 @@ void PrintHints(const std::vector<Adapter>& adapters, std::uint16_t port, const 
   bool allElsewhere = !cards.empty();
   for (const std::uint32_t ip : cards) allElsewhere = allElsewhere && !InSubnetOf(ip, adapters);
   if (allElsewhere)
-    hint("Every card that answered has an address outside the PC's subnets: the search still finds them, since it "
-         "broadcasts. To reach such a card otherwise, change it into your subnet with kestrum-cli set, or give the "
-         "PC a second address in the card's subnet.");
+    hint(
+        "Every card that answered has an address outside the PC's subnets: the search still finds them, since it "
+        "broadcasts. To reach such a card otherwise, change it into your subnet with kestrum-cli set, or give the "
+        "PC a second address in the card's subnet.");
   if (!any) std::printf("  (none: the search works)\n");
 }
 
@@ -124,8 +126,8 @@ int RunDiagnose() {
   std::printf("answers arrive on local UDP port %u%s\n", port,
               port == orvell::kSearchLocalPort ? "" : " (fell back: another program holds 11147)");
   const auto request = orvell::search::BuildRequest();
-  const std::size_t copies = socket->SendTo(pindle::kLimitedBroadcast, orvell::kCardPort, request.data(),
-                                            request.size());
+  const std::size_t copies =
+      socket->SendTo(pindle::kLimitedBroadcast, orvell::kCardPort, request.data(), request.size());
   std::printf("search request sent to 255.255.255.255:%u as %zu cop%s\n", orvell::kCardPort, copies,
               copies == 1 ? "y" : "ies");
   const std::vector<Received> received = Listen(*socket);

@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 #include "card_listing.h"
 #include "cli_arguments.h"
 #include "diagnose.h"
@@ -27,9 +33,19 @@ int RunSearch(Format format) {
   return table.empty() ? 1 : 0;
 }
 
+// Output is UTF-8 with the line ends the format gives (CSV's are CR LF): a
+// Windows console shows it as such, and nothing is added to a line end.
+void UseUtf8Output() {
+#if defined(_WIN32)
+  SetConsoleOutputCP(CP_UTF8);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseUtf8Output();
   const ParsedCommand parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.command) {
     std::fprintf(stderr, "kestrum-cli: %s\n", parsed.error.c_str());

@@ -49,10 +49,11 @@ struct Wanted {
 };
 
 Wanted WantedOf(const ControlRecord& card, const SetArguments& set) {
-  return {{set.ip.value_or(rec::Ip(card)), set.gateway.value_or(rec::Gateway(card)), set.mask.value_or(rec::Mask(card))},
-          set.server.value_or(rec::ServerIp(card)),
-          set.port.value_or(rec::ServerPort(card)),
-          set.heartbeat.value_or(rec::Heartbeat(card))};
+  return {
+      {set.ip.value_or(rec::Ip(card)), set.gateway.value_or(rec::Gateway(card)), set.mask.value_or(rec::Mask(card))},
+      set.server.value_or(rec::ServerIp(card)),
+      set.port.value_or(rec::ServerPort(card)),
+      set.heartbeat.value_or(rec::Heartbeat(card))};
 }
 
 bool Has(const ControlRecord& card, const Wanted& wanted) {
@@ -69,8 +70,8 @@ std::string Describe(const std::string& mac, const Wanted& wanted) {
 }
 
 // The window's checks; returns the exit status when they stop the change.
-std::optional<int> Check(const std::vector<ControlRecord>& listed, const CardAddresses& current,
-                         const Wanted& wanted, bool allSharing) {
+std::optional<int> Check(const std::vector<ControlRecord>& listed, const CardAddresses& current, const Wanted& wanted,
+                         bool allSharing) {
   const ChangeVerdict verdict = CheckChange(listed, current, wanted.addresses);
   if (verdict.refusal) {
     std::fprintf(stderr, "kestrum-cli: refused: %s\n", RefusalText(*verdict.refusal, wanted.addresses).c_str());
@@ -123,10 +124,9 @@ int RunSet(const Command& command) {
   if (const auto stop = Confirm(Describe(mac, wanted), set.yes)) return *stop;
 
   const std::string server = card_text::Address(wanted.server);
-  const std::int32_t confirmed =
-      ConfigControlPara(current.ip, current.gateway, current.mask, mac.c_str(), wanted.addresses.ip,
-                        wanted.addresses.gateway, wanted.addresses.mask, mac.c_str(), server.c_str(), wanted.port,
-                        wanted.heartbeat);
+  const std::int32_t confirmed = ConfigControlPara(current.ip, current.gateway, current.mask, mac.c_str(),
+                                                   wanted.addresses.ip, wanted.addresses.gateway, wanted.addresses.mask,
+                                                   mac.c_str(), server.c_str(), wanted.port, wanted.heartbeat);
   if (confirmed != 1) {
     std::fprintf(stderr, "kestrum-cli: no card confirmed the change of %s\n", mac.c_str());
     return kNotChanged;
