@@ -212,6 +212,15 @@ install_packages
 echo "=== windows: configure and cross-build"
 cmake --preset windows
 cmake --build --preset windows --parallel "$(nproc)"
+echo "=== windows: the .zip of kestrum-cli.exe and the DLLs"
+rm -f "$build_dir"/kestrum-*-windows-x86_64.zip
+(cd "$build_dir" && cpack -G ZIP >/dev/null)
+python3 - "$build_dir"/kestrum-*-windows-x86_64.zip <<'PY'
+import sys, zipfile
+names = {name.rsplit("/", 1)[-1] for name in zipfile.ZipFile(sys.argv[1]).namelist()}
+missing = {"kestrum-cli.exe", "Orvell.dll", "pindle.dll"} - names
+sys.exit("windows tests: the .zip lacks " + ", ".join(sorted(missing)) if missing else 0)
+PY
 echo "=== windows: cardsim, the Linux card emulator"
 cmake -S . -B "$cardsim_build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRUM_BUILD_GUI=OFF -DKESTRUM_BUILD_TESTS=OFF >/dev/null
