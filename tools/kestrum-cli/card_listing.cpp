@@ -43,13 +43,13 @@ std::vector<std::string> Fields(const ControlRecord& card, std::size_t number) {
 
 // Decodes one UTF-8 sequence at text[i]; returns its code point and moves i.
 char32_t NextCodePoint(const std::string& text, std::size_t& i) {
-  const auto byte = static_cast<unsigned char>(text[i]);
-  const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-  char32_t point = length == 1 ? byte : byte & (0x3F >> (length - 1));
-  for (int k = 1; k < length && i + static_cast<std::size_t>(k) < text.size(); ++k)
-    point = point << 6 | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
-  i += static_cast<std::size_t>(length);
-  return point;
+  const unsigned byte = static_cast<unsigned char>(text[i]);
+  const std::size_t length = byte < 0x80u ? 1 : byte < 0xE0u ? 2 : byte < 0xF0u ? 3 : 4;
+  unsigned point = length == 1 ? byte : byte & (0x3Fu >> (length - 1));
+  for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
+    point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+  i += length;
+  return static_cast<char32_t>(point);
 }
 
 bool IsWide(char32_t c) {
