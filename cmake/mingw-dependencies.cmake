@@ -30,7 +30,7 @@ macro(kestrum_provide_googletest method package_name)
         message(FATAL_ERROR "GoogleTest sources not found in ${KESTRUM_GOOGLETEST_SOURCE_DIR}: install libgtest-dev")
       endif()
       set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-      set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+      set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
       add_subdirectory("${KESTRUM_GOOGLETEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
       # GoogleTest names its targets GTest::gtest and so on itself; the older
       # names that FindGTest gives are added here.

@@ -16,9 +16,7 @@ cmake --preset release
 # and the screenshot taker.
 cmake --build --preset release --target Kestrum cardsim kestrum-cli window_screenshot
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo --preserve-env=DISPLAY,XAUTHORITY "$@"; fi
-}
+. scripts/common.sh
 
 bin=build/release/bin
 cards="--cards $(realpath tools/cardsim/examples/demo-cards.json) --max-delay-ms 100"

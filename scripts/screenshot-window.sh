@@ -27,9 +27,7 @@ if [ ! -f "$build_dir/build.ninja" ]; then
 fi
 cmake --build "$build_dir" --target window_screenshot cardsim
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
+. scripts/common.sh
 
 warning=${KESTRUM_CHANGE_WARNING:-0}
 default_output=docs/screenshots/window.png

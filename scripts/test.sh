@@ -7,9 +7,7 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -E "$@"; fi
-}
+. scripts/common.sh
 
 for preset in dev asan; do
   echo "=== $preset: configure and build"

@@ -33,22 +33,10 @@ readonly lan_d_card_file=$build_dir/lan-d-cards.json
 readonly lan_e_pc=192.168.66.2/24 lan_e_second_pc=192.168.66.3/24 lan_e_cards=192.168.66.200/24
 readonly lan_e_first_card=192.168.66.100 lan_e_count=3
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
+. scripts/common.sh
 
-install_packages() {
-  local packages=(mingw-w64 wine wine64 cmake ninja-build g++ libgtest-dev nlohmann-json3-dev iproute2 util-linux)
-  local missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "windows tests: installing ${missing[*]}"
-    as_root apt-get update
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-  fi
-}
+readonly windows_packages=(mingw-w64 wine wine64 cmake ninja-build g++ libgtest-dev nlohmann-json3-dev iproute2
+  util-linux)
 
 veth_up() {  # name, peer, address
   ip link add "$1" type veth peer name "$2"
@@ -208,7 +196,7 @@ if [ "${1:-}" = "--inside-private-network" ]; then
   run_inside_private_network "$@"
 fi
 
-install_packages
+install_packages "${windows_packages[@]}"
 echo "=== windows: configure and cross-build"
 cmake --preset windows
 cmake --build --preset windows --parallel "$(nproc)"
