@@ -1,5 +1,8 @@
-// The two exports as the window binds them. Only refusals are called here:
-// anything else would broadcast, which unit tests never do.
+// The two exports as a caller binds them: the library loaded by its file
+// name and each operation found by its plain name, at run time, so that a
+// missing, hidden or decorated export fails here rather than at link time.
+// Only refusals are called: anything else would broadcast, which unit tests
+// never do.
 #include <gtest/gtest.h>
 #if defined(_WIN32)
 #include <windows.h>
@@ -8,41 +11,48 @@
 #endif
 
 #include <cstring>
-#include <type_traits>
 #include <vector>
 
 #include "orvell.h"
 
 namespace {
 
-bool ExportedByName(const char* name) {
+// The library's own declarations give the types; nothing here restates them.
+using GetControlListFunction = decltype(&GetControlList);
+using ConfigControlParaFunction = decltype(&ConfigControlPara);
+
+// Null when the library or the export cannot be found.
+template <typename Function>
+Function Export(const char* name) {
 #if defined(_WIN32)
-  return GetProcAddress(GetModuleHandleA("Orvell.dll"), name) != nullptr;
+  static const HMODULE library = LoadLibraryA("Orvell.dll");
+  const FARPROC found = library != nullptr ? GetProcAddress(library, name) : nullptr;
 #else
-  return dlsym(RTLD_DEFAULT, name) != nullptr;
+  static void* const library = dlopen(KESTRUM_ORVELL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  void* const found = library != nullptr ? dlsym(library, name) : nullptr;
 #endif
+  Function typed = nullptr;
+  static_assert(sizeof typed == sizeof found);
+  std::memcpy(&typed, &found, sizeof typed);
+  return typed;
+}
+
+TEST(Exports, BothOperationsAreFoundByTheirPlainNames) {
+  EXPECT_NE(Export<GetControlListFunction>("GetControlList"), nullptr);
+  EXPECT_NE(Export<ConfigControlParaFunction>("ConfigControlPara"), nullptr);
 }
 
 TEST(Exports, GetControlListRefusesBadArgumentsAndLeavesTheArray) {
+  const auto getControlList = Export<GetControlListFunction>("GetControlList");
+  ASSERT_NE(getControlList, nullptr);
   std::vector<ControlRecord> table(3);
   std::memset(table.data(), 0x5A, table.size() * sizeof(ControlRecord));
-  EXPECT_EQ(GetControlList(nullptr, 255), ORVELL_BAD_ARGUMENTS);
-  EXPECT_EQ(GetControlList(table.data(), 0), ORVELL_BAD_ARGUMENTS);
-  EXPECT_EQ(GetControlList(table.data(), -3), ORVELL_BAD_ARGUMENTS);
+  EXPECT_EQ(getControlList(nullptr, 255), ORVELL_BAD_ARGUMENTS);
+  EXPECT_EQ(getControlList(table.data(), 0), ORVELL_BAD_ARGUMENTS);
+  EXPECT_EQ(getControlList(table.data(), -3), ORVELL_BAD_ARGUMENTS);
   for (const ControlRecord& record : table) {
     for (std::uint8_t byte : record.bytes) ASSERT_EQ(byte, 0x5A);
   }
 }
-
-// Bound by name as the window binds them: C linkage, undecorated, exported.
-TEST(Exports, BothOperationsAreFoundByName) {
-  EXPECT_TRUE(ExportedByName("GetControlList"));
-  EXPECT_TRUE(ExportedByName("ConfigControlPara"));
-}
-
-using ConfigControlParaSignature = std::int32_t(ORVELL_CALL*)(std::uint32_t, std::uint32_t, std::uint32_t, const char*,
-                                                              std::uint32_t, std::uint32_t, std::uint32_t, const char*,
-                                                              const char*, std::uint16_t, std::uint8_t);
-static_assert(std::is_same_v<decltype(&ConfigControlPara), ConfigControlParaSignature>);
 
 }  // namespace

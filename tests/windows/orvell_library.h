@@ -9,13 +9,9 @@
 
 namespace kestrum::windows_tests {
 
-using GetControlListFunction = std::int32_t(ORVELL_CALL*)(ControlRecord* records, std::int32_t capacity);
-using ConfigControlParaFunction = std::int32_t(ORVELL_CALL*)(std::uint32_t oldIp, std::uint32_t oldGateway,
-                                                             std::uint32_t oldMask, const char* oldMac,
-                                                             std::uint32_t newIp, std::uint32_t newGateway,
-                                                             std::uint32_t newMask, const char* newMac,
-                                                             const char* newServerIp, std::uint16_t newServerPort,
-                                                             std::uint8_t newHeartbeat);
+// The library's own declarations give the types; nothing restates them.
+using GetControlListFunction = decltype(&::GetControlList);
+using ConfigControlParaFunction = decltype(&::ConfigControlPara);
 
 struct OrvellLibrary {
   GetControlListFunction getControlList = nullptr;
