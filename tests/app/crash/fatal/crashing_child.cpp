@@ -24,6 +24,13 @@ KESTRUM_TEST_EXPORT void KestrumTestDereferenceNull() {
 
 KESTRUM_TEST_EXPORT void KestrumTestAbort() { std::abort(); }
 
+#ifdef _WIN32
+KESTRUM_TEST_EXPORT void KestrumTestWriteReservedMemory() {
+  int* volatile reserved = static_cast<int*>(VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS));
+  *reserved = 1;
+}
+#endif
+
 KESTRUM_TEST_EXPORT int KestrumTestDivideByZero() {
   // Both volatile: 1 / x compiles to a comparison, without a division.
   volatile int dividend = 1;
@@ -48,6 +55,7 @@ constexpr Crash kCrashes[] = {
     {"null-pointer", "KestrumTestDereferenceNull"},
     {"abort", "KestrumTestAbort"},
     {"divide-by-zero", "KestrumTestDivideByZero"},
+    {"reserved-memory", "KestrumTestWriteReservedMemory"},
 };
 
 // No core file of the intended crash is left in the test's folder, and no
@@ -55,7 +63,6 @@ constexpr Crash kCrashes[] = {
 void QuietPlatformCrashHandling() {
 #ifdef _WIN32
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  _set_abort_behavior(0, _WRITE_ABORT_MSG | _CALL_REPORTFAULT);
 #else
   const rlimit noCore{0, 0};
   setrlimit(RLIMIT_CORE, &noCore);
@@ -91,6 +98,11 @@ int RunCrashChildIfAsked(int argc, char** argv) {
   } else if (kind == CrashKindName(CrashKind::DivideByZero)) {
     return KestrumTestDivideByZero();
   }
+#ifdef _WIN32
+  if (kind == CrashKindName(CrashKind::ReservedMemory)) {
+    KestrumTestWriteReservedMemory();
+  }
+#endif
   return 2;  // an unknown kind, or a crash that did not happen
 }
 

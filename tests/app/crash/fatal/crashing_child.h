@@ -8,7 +8,10 @@
 
 namespace kestrum::testing {
 
-enum class CrashKind { NullPointer, Abort, DivideByZero };
+// ReservedMemory writes into address space that is reserved and never
+// committed: the access violation of a null pointer where wine (run by root)
+// quietly maps the first page for DOS programs and a null write succeeds.
+enum class CrashKind { NullPointer, Abort, DivideByZero, ReservedMemory };
 
 const char* CrashKindName(CrashKind kind);
 

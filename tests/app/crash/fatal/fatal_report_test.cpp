@@ -1,7 +1,8 @@
-// A child process that fails (null pointer, abort, division by zero) leaves
-// exactly one complete report, which names the failing function, the error,
-// the registers and the running processes, and the child still ends as it
-// would have without the reporter. On Windows a minidump lies beside it.
+// A child process that fails (a null pointer, or on Windows reserved memory;
+// an abort; a division by zero) leaves exactly one complete report, which
+// names the failing function, the error, the registers and the running
+// processes, and the child still ends as it would have without the reporter.
+// On Windows a minidump lies beside it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -31,7 +32,7 @@ struct CrashRow {
 
 #ifdef _WIN32
 const CrashRow kRows[] = {
-    {CrashKind::NullPointer, 0xC0000005, "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005), writing address 0x0"},
+    {CrashKind::ReservedMemory, 0xC0000005, "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005), writing address 0x"},
     // The C runtime's abort ends the program with exit code 3.
     {CrashKind::Abort, 3, "Error: SIGABRT (abort)"},
     {CrashKind::DivideByZero, 0xC0000094, "Error: EXCEPTION_INT_DIVIDE_BY_ZERO (0xc0000094)"},
