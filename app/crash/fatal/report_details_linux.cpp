@@ -167,14 +167,22 @@ std::string OperatingSystemDescription() {
   return description.empty() ? std::string("Linux") : description;
 }
 
-int CaptureCurrentFrames(void** frames, int most, int framesToSkip) {
+__attribute__((noinline)) int CaptureCurrentFrames(void** frames, int most, int framesToSkip) {
   void* all[kMostReportedFrames + 16];
-  const int skipped = 1 + framesToSkip;  // this function's own frame
-  const int limit =
-      most + skipped < static_cast<int>(std::size(all)) ? most + skipped : static_cast<int>(std::size(all));
-  const int count = backtrace(all, limit);
+  const int count = backtrace(all, static_cast<int>(std::size(all)));
+  // The stack starts at the return into the caller. Found by its address,
+  // since instrumented builds (the sanitizers) may add frames of their own
+  // below it.
+  void* const caller = __builtin_return_address(0);
+  int first = 1;
+  for (int i = 0; i < count; ++i) {
+    if (all[i] == caller) {
+      first = i;
+      break;
+    }
+  }
   int stored = 0;
-  for (int i = skipped; i < count && stored < most; ++i) {
+  for (int i = first + framesToSkip; i < count && stored < most; ++i) {
     frames[stored++] = all[i];
   }
   return stored;
