@@ -83,23 +83,39 @@ std::string_view NextField(std::string_view& text) {
   return field;
 }
 
+std::uintptr_t HexValue(std::string_view digits) {
+  std::uintptr_t value = 0;
+  for (const char c : digits) {
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) {
+      return 0;
+    }
+    value = value * 16 + static_cast<std::uintptr_t>(digit);
+  }
+  return value;
+}
+
 // A line of /proc/self/maps: "start-end perms offset dev inode path". A
-// module starts at its mapping of file offset 0: gives its path and base
-// address there, nothing for other lines.
+// module starts at its readable mapping of file offset 0, which begins with
+// the ELF header: gives its path and base address there, nothing for other
+// lines (and for mapped fonts and caches).
 std::string_view ModuleStartingAt(std::string_view line, std::string_view& baseAddress) {
   const std::string_view range = NextField(line);
-  NextField(line);  // permissions
+  const std::string_view permissions = NextField(line);
   const std::string_view offset = NextField(line);
   NextField(line);  // device
   NextField(line);  // inode
   while (!line.empty() && line.front() == ' ') {
     line.remove_prefix(1);
   }
-  if (line.empty() || line.front() != '/' || offset.find_first_not_of('0') != std::string_view::npos) {
+  if (line.empty() || line.front() != '/' || !permissions.starts_with('r') ||
+      offset.find_first_not_of('0') != std::string_view::npos) {
     return {};
   }
   baseAddress = range.substr(0, range.find('-'));
-  return line;
+  const auto* start = reinterpret_cast<const char*>(HexValue(baseAddress));
+  constexpr char kElfMagic[4] = {0x7f, 'E', 'L', 'F'};
+  return start != nullptr && std::memcmp(start, kElfMagic, sizeof kElfMagic) == 0 ? line : std::string_view();
 }
 
 bool IsProcessId(const char* name) {
