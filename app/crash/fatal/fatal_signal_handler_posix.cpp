@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <iterator>
@@ -120,10 +121,18 @@ void TellOnStandardError(bool written) {
   }
 }
 
+// Another thread's fatal error while the report is written waits for it
+// (the first thread ends the program), at most this long.
+constexpr timespec kOtherThreadsWait{10, 0};
+
 void HandleFatalSignal(int number, siginfo_t* info, void* context) {
-  // A second fatal signal, from another thread or from the report itself,
-  // takes the default action at once.
-  if (!reporting.exchange(true)) {
+  if (reporting.exchange(true)) {
+    // The report's own thread never comes here: its fatal signals are
+    // blocked while it reports, so a fault in the report ends the program.
+    timespec left = kOtherThreadsWait;
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+  } else {
     const int file = prepared.reportPath[0] != '\0'
                          ? ::open(prepared.reportPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
                          : -1;
@@ -165,6 +174,9 @@ std::string InstallFatalErrorReporter(const FatalReportSettings& settings) {
   action.sa_sigaction = HandleFatalSignal;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK;
   sigemptyset(&action.sa_mask);
+  for (const FatalSignal& fatal : kFatalSignals) {
+    sigaddset(&action.sa_mask, fatal.number);
+  }
   for (const FatalSignal& fatal : kFatalSignals) {
     sigaction(fatal.number, &action, nullptr);
   }

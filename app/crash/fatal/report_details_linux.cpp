@@ -226,6 +226,10 @@ int CaptureFaultFrames(void** frames, int most, const void* faultContext) {
   return count;
 }
 
+// Symbols by dladdr, as backtrace_symbols_fd finds them: it does not
+// allocate, but takes the dynamic loader's lock, so a fault inside the loader
+// itself would stop the report here. The module list comes from /proc and
+// does not need the loader.
 void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIsFault) {
   for (int i = 0; i < count; ++i) {
     const auto address = reinterpret_cast<std::uintptr_t>(frames[i]);

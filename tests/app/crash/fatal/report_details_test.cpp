@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "crash/fatal/file_sink.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
@@ -15,6 +16,7 @@
 #include <windows.h>
 #define KESTRUM_TEST_EXPORT extern "C" __declspec(dllexport) __attribute__((noinline))
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #define KESTRUM_TEST_EXPORT extern "C" __attribute__((visibility("default"), noinline))
 #endif
@@ -75,6 +77,26 @@ TEST(ReportDetailsTest, ProcessesIncludeThisOneByIdAndName) {
   EXPECT_GT(std::count(processes.text().begin(), processes.text().end(), '\n'), 1);
 }
 
+#ifndef _WIN32
+// A full disk, as /dev/full plays it: the failure is remembered, the rest of
+// the report dropped, and the writer goes on without harm.
+TEST(FileSinkTest, FullDiskIsRememberedAndTheRestDropped) {
+  const int full = ::open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  {
+    FileSink sink(full);
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 10; ++i) {
+      sink.write(line);
+    }
+    sink.flush();
+    EXPECT_TRUE(sink.failed());
+    sink.write(line);
+  }
+  ::close(full);
+}
+#endif
+
 TEST(ReportDetailsTest, OperatingSystemIsNamed) { EXPECT_FALSE(OperatingSystemDescription().empty()); }
 
 struct TimeRow {
@@ -108,6 +130,8 @@ TEST(ReportFolderTest, EnvironmentVariableChoosesTheFolder) {
   unsetenv("KESTRUM_CRASH_REPORT_DIR");
   setenv("XDG_STATE_HOME", "/state", 1);
   EXPECT_EQ(DefaultCrashReportFolder(), "/state/Kestrum/crash-reports");
+  unsetenv("XDG_STATE_HOME");
+  EXPECT_TRUE(DefaultCrashReportFolder().ends_with("/.local/state/Kestrum/crash-reports"));
 #endif
 }
 
