@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <vector>
 
 #include "crash/fatal/report_layout.h"
@@ -44,6 +45,9 @@ const CrashRow kRows[] = {
     {CrashKind::DivideByZero, SIGFPE, "Error: SIGFPE (arithmetic error), code 1, address 0x"},
 };
 #endif
+
+// Test names and messages show the row by its kind.
+void PrintTo(const CrashRow& row, std::ostream* out) { *out << CrashKindName(row.kind); }
 
 std::string FileText(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 
 #include "crash/fatal/file_sink.h"
 #include "crash/fatal/report_details.h"
@@ -103,6 +104,8 @@ struct TimeRow {
   std::int64_t seconds;
   const char* text;
 };
+
+void PrintTo(const TimeRow& row, std::ostream* out) { *out << row.text; }
 
 class UtcTimeTest : public ::testing::TestWithParam<TimeRow> {};
 
