@@ -18,7 +18,10 @@ struct FatalReportSettings {
   std::string program;
 };
 
-// Installs the handlers once, early in start-up. Gives the path of the report
+// Installs the handlers once, early in start-up, on the thread that runs the
+// user interface: the alternate signal stack (and on Windows the stack kept
+// back for a stack overflow) is that thread's; a fatal error on another
+// thread is reported on that thread's own stack. Gives the path of the report
 // that a fatal error would write, or an empty text when the folder cannot be
 // made: the handlers are installed all the same and then write the report to
 // stderr.
