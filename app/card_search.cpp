@@ -19,6 +19,7 @@
 #include "gradient_label.h"
 #include "list_text_compare.h"
 #include "record_change.h"
+#include "shown_text.h"
 #include "type_version.h"
 
 namespace kestrum {
@@ -129,8 +130,9 @@ void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   IDSControlLineOrder->setText(LineOrderText(field::LineOrder(card)));
   IDSControlRGChange->setText(RgChangeText(field::RgChange(card)));
   const TypeAndVersion typeAndVersion = SplitTypeVersion(TypeVersionText(card));
-  IDSControlType->setText(typeAndVersion.type);
-  IDSControlVersion->setText(typeAndVersion.version);
+  // Any host can answer a search: its texts are shown, never obeyed.
+  IDSControlType->setText(ShownText(typeAndVersion.type));
+  IDSControlVersion->setText(ShownText(typeAndVersion.version));
   edt_heart->setText(QString::number(field::Heartbeat(card)));
   ip_remote->setIPString(AddressText(field::ServerIp(card)));
   edtremoteport->setText(QString::number(field::ServerPort(card)));
@@ -143,11 +145,11 @@ void TFrm_CardSearch::btnModifyClick() {
   // A change needs a card whose row and record can follow it.
   const QPersistentModelIndex row = SelectedRow();
   if (!row.isValid()) return;
-  if (!confirmChange_(this)) return;
-  if (!row.isValid()) return;  // the row went while the question was open
   const PanelTexts texts = ReadPanel();
   const ModifyRequest request =
       MakeModifyRequest(texts, {state_.SelectedIp, state_.SelectedGateway, state_.SelectedMask});
+  if (!ChangeAllowed(request)) return;
+  if (!row.isValid()) return;  // the row went while the question was open
   if (SendModifyRequest(protocol_, request) != 1) {
     idsres->setCaption(QStringLiteral("修改失败"));
     return;
@@ -172,6 +174,28 @@ QPersistentModelIndex TFrm_CardSearch::SelectedRow() const {
 PanelTexts TFrm_CardSearch::ReadPanel() const {
   return {ipdt_ip->IPString(),   ipdt_gateway->IPString(), ipdt_mask->IPString(), edt_heart->text(),
           edtremoteport->text(), ip_remote->IPString(),    ControlMac->text()};
+}
+
+std::vector<ControlRecord> TFrm_CardSearch::ListedCards() const {
+  std::vector<ControlRecord> listed;
+  for (int row = 0; row < model_->rowCount(); ++row)
+    listed.push_back(state_.ControlTable.at(static_cast<std::size_t>(model_->Row(row).recordIndex)));
+  return listed;
+}
+
+bool TFrm_CardSearch::ChangeAllowed(const ModifyRequest& request) {
+  const auto& change = request.change;
+  const CardAddresses current{change.oldIp, change.oldGateway, change.oldMask};
+  const CardAddresses requested{change.newIp, change.newGateway, change.newMask};
+  const ChangeVerdict verdict = CheckChange(ListedCards(), current, requested);
+  if (verdict.refusal) {
+    refuseChange_(this, QString::fromStdString(RefusalText(*verdict.refusal, requested)));
+    return false;
+  }
+  QStringList warnings;
+  for (const ChangeWarning& warning : verdict.warnings)
+    warnings << QString::fromStdString(WarningText(warning, current, requested));
+  return confirmChange_(this, warnings);
 }
 
 void TFrm_CardSearch::ShowConfirmedChange(int row, const PanelTexts& texts,

@@ -5,10 +5,12 @@
 #include <QPersistentModelIndex>
 #include <QWidget>
 #include <utility>
+#include <vector>
 
 #include "card_protocol.h"
 #include "card_row.h"
 #include "card_search_state.h"
+#include "change_checks.h"
 #include "change_confirmation.h"
 #include "modify_request.h"
 
@@ -38,6 +40,8 @@ class TFrm_CardSearch final : public QWidget {
   const CardSearchState& State() const { return state_; }
   // Who answers "确定要修改参数吗"; by default the operator, in a message box.
   void SetChangeConfirmation(ChangeConfirmation confirm) { confirmChange_ = std::move(confirm); }
+  // Who tells the operator that a change is refused; by default a message box.
+  void SetChangeRefusalNotice(ChangeRefusalNotice notice) { refuseChange_ = std::move(notice); }
 
   // Runs one search: busy popup, the library call, one row per card, the
   // first row selected and the count in idsres.
@@ -55,7 +59,10 @@ class TFrm_CardSearch final : public QWidget {
   // confirmed; on the card's confirmation its row, its record and the
   // remembered addresses follow. A heartbeat or port text that is no
   // integer, or does not fit the card, leaves as an OperatorError before
-  // anything is sent. Does nothing without a selected row.
+  // anything is asked or sent. Addresses no card can work with are refused
+  // with a notice; the question lists what else the change will do (other
+  // cards sharing the address, an address in use, a gateway outside the
+  // subnet). Does nothing without a selected row.
   void btnModifyClick();
 
  private:
@@ -77,10 +84,15 @@ class TFrm_CardSearch final : public QWidget {
   void ModifyClickedReportingErrors();
   QPersistentModelIndex SelectedRow() const;
   PanelTexts ReadPanel() const;
+  // The records of the listed cards, in the order of the list.
+  std::vector<ControlRecord> ListedCards() const;
+  // Whether the change may go ahead: refused ones are told, warned ones asked.
+  bool ChangeAllowed(const ModifyRequest& request);
   void ShowConfirmedChange(int row, const PanelTexts& texts, const orvell::parameter::ParameterChange& change);
 
   CardProtocol protocol_;
   ChangeConfirmation confirmChange_ = AskChangeConfirmation;
+  ChangeRefusalNotice refuseChange_ = ShowChangeRefusal;
   CardSearchState state_;
   CardListModel* model_ = nullptr;
   // Shared by the three group boxes; owned by the window.

@@ -31,6 +31,11 @@ QFont PixelFont(const QString& family, int pixelSize) {
   return font;
 }
 
+// The longest texts of a valid port or heartbeat without leading zeros,
+// "-2147483648" and "+0xFFFFFFFF", are 11 characters; the rest is room for
+// leading spaces or zeros. A plain edit would take 32,767 characters.
+constexpr int kIntegerEditLength = 32;
+
 // The window's own face; the one-line edits use it too.
 QFont WindowFont() { return PixelFont(QStringLiteral("MS Sans Serif"), 11); }
 // Group boxes, their labels and the card list.
@@ -194,7 +199,9 @@ void TFrm_CardSearch::CreateNetworkGroup() {
   ControlMac->setEnabled(false);
   ip_remote = AddAddressEdit(grpControlInfo, "ip_remote", QRect(89, 151, 118, 21), QStringLiteral("192.168.1.1"));
   edtremoteport = AddLineEdit(grpControlInfo, "edtremoteport", QRect(89, 180, 118, 21));
+  edtremoteport->setMaxLength(kIntegerEditLength);
   edt_heart = AddLineEdit(grpControlInfo, "edt_heart", QRect(89, 204, 118, 21));
+  edt_heart->setMaxLength(kIntegerEditLength);
 }
 
 void TFrm_CardSearch::CreateDriveGroup() {

@@ -1,15 +1,26 @@
 #include "font_substitutes.h"
 
 #include <QFont>
-#include <QStringList>
 
 namespace kestrum {
 
+QStringList WindowsFaces() {
+  return {QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"), QStringLiteral("Arial")};
+}
+
+QStringList ArialMetricFaces() {
+  return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+          QStringLiteral("Nimbus Sans"), QStringLiteral("Arial")};
+}
+
 void InstallFontSubstitutes() {
-  const QStringList narrowSans{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                               QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"), QStringLiteral("Arial")};
-  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), narrowSans);
-  QFont::insertSubstitutions(QStringLiteral("Tahoma"), narrowSans);
+  // Without an entry of its own, "Arial" would follow fontconfig's aliases,
+  // which end in DejaVu Sans when no Arial-metric face is installed.
+  for (const QString& face : WindowsFaces()) {
+    QStringList substitutes = ArialMetricFaces();
+    substitutes.removeAll(face);
+    QFont::insertSubstitutions(face, substitutes);
+  }
 }
 
 }  // namespace kestrum

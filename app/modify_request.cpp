@@ -5,6 +5,7 @@
 #include "crash/application_error.h"
 #include "inet_address.h"
 #include "integer_text.h"
+#include "shown_text.h"
 #include "system_code_page.h"
 
 namespace kestrum {
@@ -14,7 +15,9 @@ std::uint32_t AddressOf(const QString& text) { return orvell::InetAddr(ToSystemC
 
 std::int32_t IntegerOf(const QString& text) {
   const std::optional<std::int32_t> value = ParseIntegerText(text);
-  if (!value) throw ConversionError::notAnInteger(text);
+  // The message quotes only the beginning: an edit holds far more than a
+  // message box can show on one screen.
+  if (!value) throw ConversionError::notAnInteger(QuotedBeginning(text));
   return *value;
 }
 
@@ -25,7 +28,8 @@ CardField CardFieldOf(const QString& text, const QString& what) {
   const std::int32_t value = IntegerOf(text);
   constexpr std::int32_t kLargest = std::numeric_limits<CardField>::max();
   if (value < 0 || value > kLargest) {
-    throw OperatorError(QStringLiteral("'%1' is not a valid %2 (0 to %3)").arg(text, what, QString::number(kLargest)));
+    throw OperatorError(
+        QStringLiteral("'%1' is not a valid %2 (0 to %3)").arg(QuotedBeginning(text), what, QString::number(kLargest)));
   }
   return static_cast<CardField>(value);
 }

@@ -44,7 +44,8 @@ struct ModifyRequest {
 // ConversionError for a text that is no integer ("'abc' is not a valid
 // integer value") and OperatorError for one outside 0..255 (heartbeat) or
 // 0..65535 (port); the heartbeat is judged completely before the port, so
-// when both are bad the error names the heartbeat.
+// when both are bad the error names the heartbeat. The messages quote the
+// text's QuotedBeginning.
 ModifyRequest MakeModifyRequest(const PanelTexts& texts, const CurrentAddresses& current);
 
 // One ConfigControlPara call; 1 when a card confirmed.

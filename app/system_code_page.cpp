@@ -1,6 +1,5 @@
 #include "system_code_page.h"
 
-#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace kestrum {
@@ -9,12 +8,6 @@ namespace {
 constexpr const char* kCodePage = "GB18030";
 
 }  // namespace
-
-QString FromSystemCodePage(QByteArrayView bytes) {
-  QStringDecoder decoder(kCodePage);
-  if (!decoder.isValid()) return QString::fromLatin1(bytes);
-  return decoder.decode(bytes);
-}
 
 QByteArray ToSystemCodePage(const QString& text) {
   QStringEncoder encoder(kCodePage);

@@ -1,19 +1,14 @@
 #include "type_version.h"
 
-#include "system_code_page.h"
+#include "card_texts.h"
 
 namespace kestrum {
 
-QString TypeVersionText(const ControlRecord& record) {
-  const std::string bytes = orvell::record::TypeVersion(record);
-  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return FromSystemCodePage(view);
-}
+QString TypeVersionText(const ControlRecord& record) { return QString::fromStdString(card_text::TypeVersion(record)); }
 
 TypeAndVersion SplitTypeVersion(const QString& text) {
-  const qsizetype dash = text.indexOf(QLatin1Char('-'));
-  if (dash < 0) return {text, QString()};
-  return {text.left(dash), text.mid(dash + 1)};
+  const card_text::TypeAndVersion split = card_text::SplitTypeVersion(text.toStdString());
+  return {QString::fromStdString(split.type), QString::fromStdString(split.version)};
 }
 
 }  // namespace kestrum

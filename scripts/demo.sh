@@ -12,9 +12,9 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
 cmake --preset release
-# Only what the demo runs: the program, the emulator, the command-line search
+# Only what the demo runs: the program, the emulator, the command line
 # and the screenshot taker.
-cmake --build --preset release --target Kestrum cardsim cardsearch window_screenshot
+cmake --build --preset release --target Kestrum cardsim kestrum-cli window_screenshot
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo --preserve-env=DISPLAY,XAUTHORITY "$@"; fi
@@ -23,8 +23,8 @@ as_root() {
 bin=build/release/bin
 cards="--cards $(realpath tools/cardsim/examples/demo-cards.json) --max-delay-ms 100"
 
-echo "=== the emulated cards, found by a command-line search"
-as_root ./scripts/private-lan.sh --lans 1 --cardsim "$bin/cardsim" --cards 1 "$cards" -- "$bin/cardsearch"
+echo "=== the emulated cards, found by kestrum-cli search"
+as_root ./scripts/private-lan.sh --lans 1 --cardsim "$bin/cardsim" --cards 1 "$cards" -- "$(realpath "$bin/kestrum-cli")" search
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "=== opening Kestrum on $DISPLAY; close its window to end the demo"

@@ -10,7 +10,10 @@
 # is sent on the machine's own network. With KESTRUM_SCRIPTED_CARDS=1 the
 # window searches a dozen scripted cards instead, with no network at all.
 # KESTRUM_CARDSIM_ARGS replaces the emulated cards (default: a dozen
-# generated ones); KESTRUM_SCREENSHOT names another output file.
+# generated ones); KESTRUM_SCREENSHOT names another output file. With
+# KESTRUM_CHANGE_WARNING=1 it pictures instead the question before a change of
+# one of three scripted cards that share the factory address
+# (docs/screenshots/change-warning.png), with no network at all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,11 +31,16 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-output=${KESTRUM_SCREENSHOT:-docs/screenshots/window.png}
+warning=${KESTRUM_CHANGE_WARNING:-0}
+default_output=docs/screenshots/window.png
+[ "$warning" = 1 ] && default_output=docs/screenshots/change-warning.png
+output=${KESTRUM_SCREENSHOT:-$default_output}
 mkdir -p "$(dirname "$output")"
 # A screen the size of the window, which is centred on it and so fills it.
 screen=(env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 929x430x24")
-if [ "${KESTRUM_SCRIPTED_CARDS:-0}" = 1 ]; then
+if [ "$warning" = 1 ]; then
+  "${screen[@]}" "$build_dir/bin/window_screenshot" --change-warning "$output"
+elif [ "${KESTRUM_SCRIPTED_CARDS:-0}" = 1 ]; then
   "${screen[@]}" "$build_dir/bin/window_screenshot" --scripted-cards "$output"
 else
   as_root ./scripts/private-lan.sh --lans 1 --cardsim "$build_dir/bin/cardsim" \

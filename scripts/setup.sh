@@ -7,7 +7,10 @@ packages=(
   libgtest-dev libgmock-dev nlohmann-json3-dev
   qt6-base-dev
   iproute2 util-linux
-  xvfb x11-apps imagemagick fonts-wqy-microhei
+  xvfb x11-apps imagemagick
+  # Liberation Sans has the widths of the Windows faces the window asks for
+  # (see app/font_substitutes.h); WenQuanYi Micro Hei draws its Chinese texts.
+  fonts-liberation2 fonts-wqy-microhei
 )
 
 as_root() {

@@ -26,7 +26,8 @@ readonly lan_b=kvw1 lan_b_address=10.77.0.2/24
 # Phase 2: card LAN C answers the request's sender; on LAN D the cards lie in
 # another subnet than the PC and broadcast their answers.
 readonly lan_c_pc=192.168.88.2/24 lan_c_cards=192.168.88.200/24 lan_c_first_card=192.168.88.100 lan_c_count=3
-readonly lan_d_pc=192.168.99.2/24 lan_d_cards=192.168.99.200/24 lan_d_first_card=10.99.0.100 lan_d_count=2
+readonly lan_d_pc=192.168.99.2/24 lan_d_cards=192.168.99.200/24 lan_d_count=2
+readonly lan_d_card_file=$build_dir/lan-d-cards.json
 # LAN E is reached through two adapters, as a docked laptop on cable and
 # Wi-Fi in one office network: every card hears each request twice.
 readonly lan_e_pc=192.168.66.2/24 lan_e_second_pc=192.168.66.3/24 lan_e_cards=192.168.66.200/24
@@ -119,14 +120,55 @@ stop_card_lans() {
   for ns in "${card_namespaces[@]}"; do ip netns del "$ns" 2>/dev/null || true; done
 }
 
+# LAN D's cards, in another subnet than the PC, with MACs no other LAN's
+# generated cards have, so that kestrum-cli can name one by its MAC.
+write_lan_d_cards() {
+  cat >"$lan_d_card_file" <<'JSON'
+[{"typeVersion": "T16-V2.31", "ip": "10.99.0.100", "mask": "255.255.255.0", "gateway": "10.99.0.1",
+  "mac": "00:1A:4B:00:0D:01", "serverIp": "10.99.0.10", "serverPort": 9000, "heartbeat": 30},
+ {"typeVersionHex": "c6c1bac52d5631", "ip": "10.99.0.101", "mask": "255.255.255.0", "gateway": "10.99.0.1",
+  "mac": "00:1A:4B:00:0D:02", "serverIp": "10.99.0.10", "serverPort": 9001, "heartbeat": 31}]
+JSON
+}
+
+cli_check() {  # name, command...
+  local name=$1
+  shift
+  if "$@"; then echo "cli check $name: ok"; else echo "cli check $name: FAILED"; return 1; fi
+}
+
+# kestrum-cli.exe under wine against the same cards: each format read back by
+# Python's json and csv modules, a confirmed change of a card named by its
+# MAC, and diagnose. Prints "cli checks: N passed, M failed".
+run_cli_checks() {  # the number of cards
+  local cli="$build_dir/bin/kestrum-cli.exe" total=$1 passed=0 failed=0 check
+  local json_check="import json,sys; cards=json.load(sys.stdin)['cards']; sys.exit(len(cards) != $total)"
+  local csv_check="import csv,sys; rows=list(csv.DictReader(sys.stdin)); sys.exit(len(rows) != $total or 'mac' not in rows[0])"
+  local checks=(
+    "search --format json|wine $cli search --format json | python3 -c \"$json_check\""
+    "search --format csv|wine $cli search --format csv | python3 -c \"$csv_check\""
+    "search (table)|wine $cli search | grep -q '^$total cards found'"
+    "set by MAC|wine $cli set 00:1A:4B:00:0D:02 --ip 10.99.0.160 --heartbeat 60 --yes --format json | grep -q '10.99.0.160'"
+    "diagnose|wine $cli diagnose | tee /dev/stderr | grep -q 'cards found: $total'"
+  )
+  for check in "${checks[@]}"; do
+    if cli_check "${check%%|*}" bash -c "${check#*|}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  done
+  echo "cli checks: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
 run_cardsim_lans() {
+  local cards=$((lan_c_count + lan_d_count + lan_e_count)) status=0
+  write_lan_d_cards
   start_card_lan c "$lan_c_pc" "$lan_c_cards" --count "$lan_c_count" --base-ip "$lan_c_first_card" &&
-    start_card_lan d "$lan_d_pc" "$lan_d_cards" --count "$lan_d_count" --base-ip "$lan_d_first_card" \
-      --broadcast-replies &&
+    start_card_lan d "$lan_d_pc" "$lan_d_cards" --cards "$lan_d_card_file" --broadcast-replies &&
     start_card_lan e "$lan_e_pc,$lan_e_second_pc" "$lan_e_cards" --count "$lan_e_count" \
-      --base-ip "$lan_e_first_card" &&
-    KESTRUM_CARDSIM_CARDS=$((lan_c_count + lan_d_count + lan_e_count)) \
-      wine "$build_dir/bin/orvell_cardsim_lan_tests.exe"
+      --base-ip "$lan_e_first_card" || return 1
+  KESTRUM_CARDSIM_CARDS=$cards wine "$build_dir/bin/orvell_cardsim_lan_tests.exe" || status=1
+  echo "=== windows: kestrum-cli.exe under wine against cardsim on card LANs"
+  run_cli_checks "$cards" || status=1
+  return "$status"
 }
 
 # Runs inside the new namespace: the LANs, a private wine prefix, the tests.
@@ -170,6 +212,15 @@ install_packages
 echo "=== windows: configure and cross-build"
 cmake --preset windows
 cmake --build --preset windows --parallel "$(nproc)"
+echo "=== windows: the .zip of kestrum-cli.exe and the DLLs"
+rm -f "$build_dir"/kestrum-*-windows-x86_64.zip
+(cd "$build_dir" && cpack -G ZIP >/dev/null)
+python3 - "$build_dir"/kestrum-*-windows-x86_64.zip <<'PY'
+import sys, zipfile
+names = {name.rsplit("/", 1)[-1] for name in zipfile.ZipFile(sys.argv[1]).namelist()}
+missing = {"kestrum-cli.exe", "Orvell.dll", "pindle.dll"} - names
+sys.exit("windows tests: the .zip lacks " + ", ".join(sorted(missing)) if missing else 0)
+PY
 echo "=== windows: cardsim, the Linux card emulator"
 cmake -S . -B "$cardsim_build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRUM_BUILD_GUI=OFF -DKESTRUM_BUILD_TESTS=OFF >/dev/null
@@ -197,6 +248,14 @@ if [ -n "$gtest_passed" ]; then
   passed=$((passed + gtest_passed)) failed=$((failed + ${gtest_failed:-0}))
 else
   echo "windows tests: the cardsim LAN tests did not finish" >&2
+  failed=$((failed + 1))
+fi
+cli_summary=$(grep -E '^cli checks: [0-9]+ passed, [0-9]+ failed' "$cardsim_log" 2>/dev/null | tail -n 1 || true)
+if [ -n "$cli_summary" ]; then
+  passed=$((passed + $(sed -E 's/cli checks: ([0-9]+) passed.*/\1/' <<<"$cli_summary")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$cli_summary")))
+else
+  echo "windows tests: the kestrum-cli checks did not finish" >&2
   failed=$((failed + 1))
 fi
 echo "windows tests: $passed passed, $failed failed"

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -17,15 +18,26 @@ namespace kestrum {
 
 namespace {
 
+// Wraps at spaces and takes the width the dialog gives it: a word wider than
+// that (a path, a pasted number) is cut at the edge rather than widening the
+// dialog beyond the screen; the details hold it whole.
+QLabel* MakeWrappedLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setWordWrap(true);
+  label->setTextFormat(Qt::PlainText);
+  QSizePolicy policy = label->sizePolicy();
+  policy.setHorizontalPolicy(QSizePolicy::Ignored);
+  label->setSizePolicy(policy);
+  return label;
+}
+
 QLabel* MakeMessageLabel(const QString& message, QWidget* parent) {
-  auto* label = new QLabel(message, parent);
+  auto* label = MakeWrappedLabel(message, parent);
   label->setObjectName(QStringLiteral("message"));
   QFont font = label->font();
   font.setBold(true);
   font.setPointSizeF(font.pointSizeF() * 1.25);
   label->setFont(font);
-  label->setWordWrap(true);
-  label->setTextFormat(Qt::PlainText);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return label;
 }
@@ -54,10 +66,8 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
   auto* consequence = new QLabel(QStringLiteral("The action was stopped. The program goes on."), this);
   details_ = MakeDetailsArea(report_.toText(), this);
 
-  saveStatus_ = new QLabel(this);
+  saveStatus_ = MakeWrappedLabel(QString(), this);
   saveStatus_->setObjectName(QStringLiteral("saveStatus"));
-  saveStatus_->setWordWrap(true);
-  saveStatus_->setTextFormat(Qt::PlainText);
 
   auto* buttons = new QDialogButtonBox(this);
   saveButton_ = buttons->addButton(QStringLiteral("Save report..."), QDialogButtonBox::ActionRole);
@@ -75,7 +85,21 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
   layout->addWidget(details_, 1);
   layout->addWidget(saveStatus_);
   layout->addWidget(buttons);
-  resize(640, 420);
+  fitOnScreen();
+}
+
+void CrashDialog::fitOnScreen() {
+  const QScreen* screen = this->screen();  // the parent's, before the dialog is shown
+  const QSize preferred(640, 420);
+  if (screen == nullptr) {
+    resize(preferred);
+    return;
+  }
+  // The frame's title bar and edges need room too.
+  constexpr int kFrameAllowance = 64;
+  const QSize room = screen->availableGeometry().size() - QSize(kFrameAllowance, kFrameAllowance);
+  setMaximumSize(room);
+  resize(preferred.boundedTo(room));
 }
 
 bool CrashDialog::saveReportTo(const QString& path) {

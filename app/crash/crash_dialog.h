@@ -29,6 +29,9 @@ class CrashDialog : public QDialog {
   void saveReportAs();
 
  private:
+  // Within the screen, whatever the message: its buttons stay reachable.
+  void fitOnScreen();
+
   ErrorReport report_;
   QLabel* message_ = nullptr;
   QPlainTextEdit* details_ = nullptr;

@@ -5,10 +5,12 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
+#include <cstring>
 
 #include "card_fields.h"
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"
+#include "system_code_page.h"
 #include "window_driver.h"
 
 using namespace kestrum;
@@ -117,20 +119,26 @@ class CardDetailsTest : public QObject {
     QTest::newRow("no dash: all type, no version") << u"NODASH"_s << u"NODASH"_s << QString();
     QTest::newRow("empty") << QString() << QString() << QString();
     QTest::newRow("16 bytes, dash 5th") << u"ABCD-EFGHIJKLMNO"_s << u"ABCD"_s << u"EFGHIJKLMNO"_s;
+    // Shown in the order sent and on one line.
+    QTest::newRow("direction override, line breaks")
+        << u"EV\u202EIL\n-1.0\r"_s << u"EV\uFFFDIL\uFFFD"_s << u"1.0\uFFFD"_s;
   }
   void typeAndVersion() {
     QFETCH(QString, text);
     QFETCH(QString, type);
     QFETCH(QString, version);
     // Shown after a card with both parts, so nothing of it may stay.
-    CardFields fields = WithTypeVersion(text.toStdString());
+    CardFields fields = WithTypeVersion(ToSystemCodePage(text).toStdString());
     fields.baudCode = 'Z';  // the byte after the 16 is never part of the text
-    WindowDriver driver({MakeCard(WithTypeVersion("OLD-9.9")), MakeCard(fields)});
+    const ControlRecord card = MakeCard(fields);
+    WindowDriver driver({MakeCard(WithTypeVersion("OLD-9.9")), card});
     driver.ClickSearch();
     QCOMPARE(driver.LabelText("IDSControlType"), u"OLD"_s);
     driver.ClickRow(1);
     QCOMPARE(driver.LabelText("IDSControlType"), type);
     QCOMPARE(driver.LabelText("IDSControlVersion"), version);
+    // What is shown is not what is kept.
+    QVERIFY(std::memcmp(driver.State().ControlTable.at(1).bytes, card.bytes, sizeof card.bytes) == 0);
   }
 
   void selectingAfterASortShowsThatRowsCard() {

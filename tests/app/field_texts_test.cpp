@@ -1,5 +1,5 @@
-// How addresses, MACs and the type-version text are written, and the order
-// of the list's texts.
+// How addresses, MACs and the type-version text are written, how texts from
+// outside are shown, and the order of the list's texts.
 #include "field_texts.h"
 
 #include <QtTest>
@@ -7,6 +7,7 @@
 #include "card_fields.h"
 #include "list_text_compare.h"
 #include "offscreen_test_main.h"
+#include "shown_text.h"
 #include "type_version.h"
 
 using namespace kestrum;
@@ -83,6 +84,42 @@ class FieldTextsTest : public QObject {
     const ControlRecord card = WithTypeVersionBytes("\xC6\xC1\xBA\xC5-V1", 0);
     if (!QStringDecoder("GB18030").isValid()) QSKIP("this Qt build has no GB18030 decoder");
     QCOMPARE(SplitTypeVersion(TypeVersionText(card)).type, u"屏号"_s);
+  }
+
+  void shownTextNeutralisesWhatWouldSteerTheDisplay_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("right-to-left override") << u"EV\u202EIL"_s << u"EV\uFFFDIL"_s;
+    QTest::newRow("line breaks and tab") << u"A\nB\r\tC"_s << u"A\uFFFDB\uFFFD\uFFFDC"_s;
+    QTest::newRow("zero byte, escape, DEL, C1")
+        << u"A"_s + QChar(0) + u"\x1B\x7F\u0085"_s << u"A\uFFFD\uFFFD\uFFFD\uFFFD"_s;
+    QTest::newRow("marks, isolates, zero width") << u"\u200F\u2066\u200B\uFEFF"_s << u"\uFFFD\uFFFD\uFFFD\uFFFD"_s;
+    QTest::newRow("line and paragraph separators") << u"A\u2028B\u2029"_s << u"A\uFFFDB\uFFFD"_s;
+    QTest::newRow("lone surrogates") << u"A"_s + QChar(0xD800) + u"B"_s + QChar(0xDC00) << u"A\uFFFDB\uFFFD"_s;
+    QTest::newRow("kept: Chinese, spaces, a pair") << u"屏号 LS2A-V3.1 \U0001F600"_s << u"屏号 LS2A-V3.1 \U0001F600"_s;
+  }
+  void shownTextNeutralisesWhatWouldSteerTheDisplay() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(ShownText(text), shown);
+  }
+
+  void quotedBeginning_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("quoted");
+    const QString twenty = u"12345678901234567890"_s;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("twenty: whole") << twenty << twenty;
+    QTest::newRow("twenty-one: cut") << twenty + u"1"_s << twenty + u"…"_s;
+    QTest::newRow("a megabyte") << QString(1 << 20, u'9') << QString(20, u'9') + u"…"_s;
+    QTest::newRow("leading spaces count") << QString(30, u' ') + u"abc"_s << QString(20, u' ') + u"…"_s;
+    QTest::newRow("neutralised") << u"\u202E12\n"_s << u"\uFFFD12\uFFFD"_s;
+    QTest::newRow("no half pair") << QString(19, u'1') + u"\U0001F600 "_s << QString(19, u'1') + u"…"_s;
+  }
+  void quotedBeginning() {
+    QFETCH(QString, text);
+    QFETCH(QString, quoted);
+    QCOMPARE(QuotedBeginning(text), quoted);
   }
 
   void listTextOrder_data() {

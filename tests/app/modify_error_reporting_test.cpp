@@ -1,11 +1,16 @@
 // A heartbeat or port the card cannot take stops the modify button's handler
 // with an error that the crash reporting tells the operator; the window goes
 // on working. Runs under KestrumApplication, as the program does.
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <vector>
 
 #include "card_fields.h"
 #include "crash/application_error.h"
+#include "crash/crash_dialog.h"
 #include "crash/kestrum_application.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
@@ -61,6 +66,29 @@ class ModifyErrorReportingTest : public QObject {
     QCOMPARE(reports_.size(), std::size_t{1});
     QCOMPARE(ScriptedCards::Changes().size(), std::size_t{1});
     QCOMPARE(driver.Status(), u"修改成功"_s);
+  }
+
+  // A megabyte pasted by mistake: the message quotes its beginning, and the
+  // dialog that shows it fits the screen.
+  void pastedMegabyteGivesAMessageThatFitsTheScreen() {
+    WindowDriver driver({MakeCard(CardFields{})});
+    driver.ClickSearch();
+    auto* port = driver.Find<QLineEdit>("edtremoteport");
+    QGuiApplication::clipboard()->setText(QStringLiteral("1234567890").repeated(100 * 1024) + u"\n"_s);
+    port->setFocus();
+    port->selectAll();
+    QTest::keyClick(port, Qt::Key_V, Qt::ControlModifier);
+    driver.ClickModify();
+
+    QCOMPARE(reports_.size(), std::size_t{1});
+    QCOMPARE(reports_.front().message, u"'12345678901234567890…' is not a valid integer value"_s);
+    QVERIFY(ScriptedCards::Changes().empty());
+    CrashDialog dialog(reports_.front());
+    dialog.show();
+    const QRect screen = dialog.screen()->availableGeometry();
+    QVERIFY(dialog.frameGeometry().width() < screen.width());
+    const auto* close = dialog.findChild<QPushButton*>(u"closeButton"_s);
+    QVERIFY(screen.contains(QRect(close->mapToGlobal(QPoint(0, 0)), close->size())));
   }
 
   // The handler itself does not catch: the error leaves it.

@@ -152,6 +152,39 @@ QString OperatorErrorOf(WindowDriver& driver, bool* conversion) {
   return {};
 }
 
+// What the real question box showed, and its default button.
+struct QuestionSeen {
+  QString text;
+  QString informativeText;
+  QString caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+  QWidget* owner = nullptr;
+};
+
+// Answers the next question box with a key (Return takes the default
+// button, Escape says No, Y says Yes) once it is up; it is modal, so this
+// runs inside it.
+void AnswerNextQuestion(WindowDriver& driver, Qt::Key key, QuestionSeen& seen) {
+  QTimer::singleShot(0, &driver.Window(), [&driver, key, &seen] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      AnswerNextQuestion(driver, key, seen);
+      return;
+    }
+    seen = {box->text(),        box->informativeText(), box->windowTitle(),
+            box->icon(),        box->standardButtons(), box->standardButton(box->defaultButton()),
+            box->parentWidget()};
+    if (key == Qt::Key_Escape)
+      box->button(QMessageBox::No)->click();
+    else if (key == Qt::Key_Y)
+      box->button(QMessageBox::Yes)->click();
+    else
+      QTest::keyClick(box, key);
+  });
+}
+
 }  // namespace
 
 class ParameterChangeTest : public QObject {
@@ -180,50 +213,72 @@ class ParameterChangeTest : public QObject {
     driver.Window().SetChangeConfirmation(AskChangeConfirmation);
     driver.ClickSearch();
 
-    QString text, caption;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    QAbstractButton* defaultButton = nullptr;
-    QAbstractButton* yesButton = nullptr;
-    QWidget* owner = nullptr;
-    // Looks again until the box is up: it is modal, so this runs inside it.
-    std::function<void(Qt::Key)> inspectAndAnswer = [&](Qt::Key key) {
-      QTimer::singleShot(0, &driver.Window(), [&, key] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-          inspectAndAnswer(key);
-          return;
-        }
-        text = box->text();
-        caption = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        defaultButton = box->defaultButton();
-        yesButton = box->button(QMessageBox::Yes);
-        owner = box->parentWidget();
-        if (key == Qt::Key_Escape) {
-          box->button(QMessageBox::No)->click();
-        } else {
-          QTest::keyClick(box, key);  // Return takes the default button
-        }
-      });
-    };
-
-    inspectAndAnswer(Qt::Key_Escape);
+    QuestionSeen seen;
+    AnswerNextQuestion(driver, Qt::Key_Escape, seen);
     driver.ClickModify();
-    QCOMPARE(text, u"确定要修改参数吗"_s);
-    QCOMPARE(caption, u"提示"_s);
-    QCOMPARE(icon, QMessageBox::Warning);
-    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
-    QVERIFY(defaultButton != nullptr);
-    QCOMPARE(defaultButton, yesButton);
-    QCOMPARE(owner, static_cast<QWidget*>(&driver.Window()));
+    QCOMPARE(seen.text, u"确定要修改参数吗"_s);
+    QCOMPARE(seen.informativeText, QString());
+    QCOMPARE(seen.caption, u"提示"_s);
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(seen.defaultButton, QMessageBox::Yes);
+    QCOMPARE(seen.owner, static_cast<QWidget*>(&driver.Window()));
     QVERIFY(ScriptedCards::Changes().empty());
 
-    inspectAndAnswer(Qt::Key_Return);
+    AnswerNextQuestion(driver, Qt::Key_Return, seen);
     driver.ClickModify();
     QCOMPARE(ScriptedCards::Changes().size(), std::size_t{1});
     QCOMPARE(driver.Status(), u"修改成功"_s);
+  }
+
+  // Three cards fresh from the factory share one address: the same question
+  // names all three, and Return says No.
+  void sharedAddressIsToldAndNoIsTheDefault() {
+    CardFields second = FirstCard(), third = FirstCard();
+    second.mac[5] = 0x61;
+    third.mac[5] = 0x62;
+    WindowDriver driver({MakeCard(FirstCard()), MakeCard(second), MakeCard(third)});
+    driver.Window().SetChangeConfirmation(AskChangeConfirmation);
+    driver.ClickSearch();
+    Type(driver, TypedValues{});
+
+    QuestionSeen seen;
+    AnswerNextQuestion(driver, Qt::Key_Return, seen);
+    driver.ClickModify();
+    QCOMPARE(seen.text, u"确定要修改参数吗"_s);
+    QCOMPARE(seen.caption, u"提示"_s);
+    QCOMPARE(seen.defaultButton, QMessageBox::No);
+    QVERIFY2(seen.informativeText.contains(u"3 张卡"_s), qPrintable(seen.informativeText));
+    for (const QString& mac : {u"00:1A:2B:3C:4D:5E"_s, u"00:1A:2B:3C:4D:61"_s, u"00:1A:2B:3C:4D:62"_s})
+      QVERIFY2(seen.informativeText.contains(mac), qPrintable(mac));
+    QVERIFY(ScriptedCards::Changes().empty());
+
+    // Yes sends the request exactly as without the warning; the other rows
+    // keep their texts, since the window cannot know which cards took it.
+    AnswerNextQuestion(driver, Qt::Key_Y, seen);
+    driver.ClickModify();
+    QCOMPARE(ScriptedCards::Changes().size(), std::size_t{1});
+    QVERIFY(ScriptedCards::Changes().front().change == ChangeOfFirstCard());
+    QCOMPARE(driver.Status(), u"修改成功"_s);
+    QCOMPARE(driver.ColumnTexts(ColumnIp), (QStringList{u"192.168.1.200"_s, u"192.168.1.100"_s, u"192.168.1.100"_s}));
+  }
+
+  // Junk in the IP edit becomes 255 in every field: refused with the reason,
+  // nothing asked and nothing sent.
+  void addressNoCardCanUseIsRefused() {
+    WindowDriver driver({MakeCard(FirstCard())});
+    driver.ClickSearch();
+    const WindowSnapshot before(driver);
+    TypedValues values;
+    values.ip = u"999.999.999.999"_s;
+    Type(driver, values);
+    QCOMPARE(driver.AddressText("ipdt_ip"), u"255.255.255.255"_s);
+    driver.ClickModify();
+    QCOMPARE(driver.Refusals().size(), 1);
+    QVERIFY2(driver.Refusals().front().contains(u"255.255.255.255"_s), qPrintable(driver.Refusals().front()));
+    QCOMPARE(driver.Confirmations(), 0);
+    QVERIFY(ScriptedCards::Changes().empty());
+    QVERIFY(WindowSnapshot(driver) == before);
   }
 
   void refusedTexts_data() {
@@ -418,7 +473,7 @@ class ParameterChangeTest : public QObject {
   void rowGoneWhileAskingSendsNothing() {
     WindowDriver driver({MakeCard(FirstCard())});
     driver.ClickSearch();
-    driver.Window().SetChangeConfirmation([&driver](QWidget*) {
+    driver.Window().SetChangeConfirmation([&driver](QWidget*, const QStringList&) {
       ScriptedCards::Set({});
       driver.Window().btnControlSearchClick();
       return true;

@@ -11,6 +11,7 @@
 
 #include "TIPEdit.h"
 #include "card_fields.h"
+#include "font_substitutes.h"
 #include "gradient_label.h"
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"
@@ -44,6 +45,39 @@ QStringList TabThroughNetworkGroup(WindowDriver& driver) {
     if (visited.isEmpty() || visited.last() != input->objectName()) visited << input->objectName();
   }
   return visited;
+}
+
+// The octet text that is widest in the given font, such as "208" or "888".
+QString WidestOctet(const QFontMetrics& metrics) {
+  QString widest;
+  for (int octet = 0; octet <= 255; ++octet) {
+    const QString text = QString::number(octet);
+    if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(widest)) widest = text;
+  }
+  return widest;
+}
+
+// Whether a field of an address edit shows text whole: a line edit keeps
+// 2 px between its text and each side and needs room for the text and the
+// 1-px caret, and the text it centres must lie inside the edit's 2-px
+// border, since the outer fields stand partly outside it.
+bool ShowsWhole(const TIPEdit& edit, const TIPFieldEdit& field, const QString& text, QString* why) {
+  constexpr int kLineEditTextMargin = 2;
+  constexpr int kCaretWidth = 1;
+  constexpr int kBorder = 2;
+  const QMargins margins = field.textMargins();
+  const int textLeft = margins.left() + kLineEditTextMargin;
+  const int room = field.width() - textLeft - margins.right() - kLineEditTextMargin;
+  const int needed = field.fontMetrics().horizontalAdvance(text) + kCaretWidth;
+  const int left = field.mapTo(&edit, QPoint(textLeft + (room - needed) / 2, 0)).x();
+  const bool insideBorder = left >= kBorder && left + needed <= edit.width() - kBorder;
+  *why = QStringLiteral("\"%1\" in %2 needs %3 px, the field has %4; it stands at %5 of %6")
+             .arg(text, QFontInfo(field.font()).family())
+             .arg(needed)
+             .arg(room)
+             .arg(left)
+             .arg(edit.width());
+  return needed <= room && insideBorder;
 }
 
 }  // namespace
@@ -200,6 +234,38 @@ class WindowLayoutTest : public QObject {
     auto* addressCaption = driver.Find<QLabel>("IDSControlip");
     QCOMPARE(addressCaption->pos(), QPoint(9, 24));
     QCOMPARE(addressCaption->size(), addressCaption->sizeHint());
+  }
+
+  // What the faces the window asks for come out as on this machine: the face
+  // itself, or one with its widths. Anything else (DejaVu Sans on a machine
+  // without the set-up's fonts) no longer fits the fixed-size controls.
+  void fontsResolveToNarrowFaces_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"rzlistview1", "grpControlInfo", "IDSControlType", "ipdt_ip", "edtremoteport", "idsres"}) {
+      QTest::newRow(name) << QString::fromLatin1(name);
+    }
+  }
+  void fontsResolveToNarrowFaces() {
+    QFETCH(QString, name);
+    WindowDriver driver;
+    const QFont font = driver.Window().findChild<QWidget*>(name)->font();
+    QVERIFY(WindowsFaces().contains(font.family()));
+    const QString resolved = QFontInfo(font).family();
+    QVERIFY2(resolved == font.family() || ArialMetricFaces().contains(resolved),
+             qPrintable(QStringLiteral("%1 resolves to %2").arg(font.family(), resolved)));
+  }
+
+  void addressFieldsShowEveryDigit() {
+    WindowDriver driver;
+    for (const char* name : {"ipdt_ip", "ipdt_mask", "ipdt_gateway", "ip_remote"}) {
+      const TIPEdit* edit = driver.Find<TIPEdit>(name);
+      for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+        const TIPFieldEdit& field = *edit->Field(i);
+        QString why;
+        QVERIFY2(ShowsWhole(*edit, field, WidestOctet(field.fontMetrics()), &why),
+                 qPrintable(name + QStringLiteral(": ") + why));
+      }
+    }
   }
 
   void stateAfterStart() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <array>
+#include <fstream>
 #include <memory>
 #include <set>
 
@@ -151,6 +152,33 @@ TEST(WindowOnPrivateLan, CardAtAnotherAddressStaysUnchanged) {
 
   stale.ClickSearch();
   EXPECT_EQ(Texts(stale.ColumnTexts(kestrum::ColumnIp)), (std::set<QString>{"192.168.1.150", "192.168.1.101"}));
+}
+
+// Three cards fresh from the factory share one address. The request names
+// the card only by that address, so all three take the change: the question
+// said so, and the next search finds all three at the new address.
+TEST(WindowOnPrivateLan, CardsSharingTheFactoryAddressAllTakeTheChangeTheWarningNamed) {
+  std::string json = "[";
+  for (const char* mac : {"00:1A:4B:00:00:01", "00:1A:4B:00:00:02", "00:1A:4B:00:00:03"})
+    json += std::string(json.size() > 1 ? "," : "") + R"({"ip": "192.168.1.250", "mask": "255.255.255.0",)" +
+            R"("gateway": "192.168.1.1", "mac": ")" + mac + R"("})";
+  json += "]";
+  const std::string path = kestrum::lan::TemporaryPath("factory.json");
+  std::ofstream(path) << json;
+  CardSim cards(Lan1(), {"--cards", path});
+  WindowDriver driver(RealLibrary());
+  driver.ClickSearch();
+  ASSERT_EQ(driver.List()->model()->rowCount(), 3);
+  driver.TypeAddress("ipdt_ip", QStringLiteral("192.168.1.201"));
+  driver.ClickModify();
+  ASSERT_EQ(driver.Confirmations(), 1);
+  const QString warnings = driver.ConfirmationWarnings().join(QLatin1Char('\n'));
+  EXPECT_TRUE(warnings.contains(QStringLiteral("3 张卡"))) << warnings.toStdString();
+  EXPECT_TRUE(warnings.contains(QStringLiteral("00:1A:4B:00:00:03"))) << warnings.toStdString();
+  EXPECT_EQ(driver.Status(), QStringLiteral("修改成功"));
+
+  driver.ClickSearch();
+  EXPECT_EQ(driver.ColumnTexts(kestrum::ColumnIp), (QStringList{"192.168.1.201", "192.168.1.201", "192.168.1.201"}));
 }
 
 }  // namespace

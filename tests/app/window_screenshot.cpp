@@ -5,11 +5,19 @@
 //       the private network of scripts/private-lan.sh only (it broadcasts)
 //   window_screenshot --scripted-cards PICTURE.png a dozen scripted cards,
 //       no network at all
+//   window_screenshot --change-warning PICTURE.png the question before a
+//       change of one of three scripted cards that share the factory
+//       address; the picture is of the question box, which is then answered
+//       No (no network)
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
 
+#include "TIPEdit.h"
+#include "card_fields.h"
 #include "card_search.h"
 #include "demo_cards.h"
 #include "private_network_guard.h"
@@ -21,23 +29,73 @@ using namespace kestrum::testing;
 namespace {
 
 constexpr const char* kScriptedFlag = "--scripted-cards";
+constexpr const char* kChangeWarningFlag = "--change-warning";
 // Time for the window to be mapped and painted before and after the search.
 constexpr int kSettleMilliseconds = 300;
 
 int Usage() {
-  std::fprintf(stderr, "usage: window_screenshot [%s] PICTURE.png\n", kScriptedFlag);
+  std::fprintf(stderr, "usage: window_screenshot [%s | %s] PICTURE.png\n", kScriptedFlag, kChangeWarningFlag);
   return 2;
+}
+
+bool Save(QWidget& widget, const QString& picture) {
+  if (!widget.grab().save(picture)) {
+    std::fprintf(stderr, "window_screenshot: cannot write %s\n", qPrintable(picture));
+    return false;
+  }
+  std::printf("window_screenshot: %s\n", qPrintable(picture));
+  return true;
+}
+
+// Three cards as they leave the factory: one address, three MACs.
+std::vector<ControlRecord> FactoryCards() {
+  std::vector<ControlRecord> cards;
+  for (const int last : {1, 2, 3}) {
+    CardFields fields;
+    fields.ip = {192, 168, 1, 250};
+    fields.mac = {0x00, 0x1A, 0x4B, 0x00, 0x00, static_cast<std::uint8_t>(last)};
+    cards.push_back(MakeCard(fields));
+  }
+  return cards;
+}
+
+// Grabs the question box once it is up (it is modal, so this runs inside
+// it), then answers No.
+void GrabQuestion(const QString& picture, int* status) {
+  QTimer::singleShot(50, [picture, status] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return GrabQuestion(picture, status);
+    *status = Save(*box, picture) ? 0 : 1;
+    box->button(QMessageBox::No)->click();
+  });
+}
+
+int ShowChangeWarning(const QString& picture) {
+  ScriptedCards::Set(FactoryCards());
+  TFrm_CardSearch window(ScriptedCards::Protocol());
+  window.show();
+  int status = 1;
+  QTimer::singleShot(kSettleMilliseconds, &window, [&] {
+    window.btnControlSearchClick();
+    window.findChild<TIPEdit*>(QStringLiteral("ipdt_ip"))->setIPString(QStringLiteral("192.168.1.201"));
+    GrabQuestion(picture, &status);
+    window.btnModifyClick();
+    QApplication::exit(status);
+  });
+  return QApplication::exec();
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
   const bool scripted = argc == 3 && std::strcmp(argv[1], kScriptedFlag) == 0;
-  if (argc != 2 && !scripted) return Usage();
-  if (!scripted) RequirePrivateNetwork(argv[0]);
+  const bool changeWarning = argc == 3 && std::strcmp(argv[1], kChangeWarningFlag) == 0;
+  if (argc != 2 && !scripted && !changeWarning) return Usage();
+  if (argc == 2) RequirePrivateNetwork(argv[0]);
   const QString picture = QString::fromLocal8Bit(argv[argc - 1]);
 
   QApplication application(argc, argv);
+  if (changeWarning) return ShowChangeWarning(picture);
   ScriptedCards::Set(DemoCards());
   const CardProtocol protocol =
       scripted ? ScriptedCards::Protocol() : CardProtocol{&::GetControlList, &::ConfigControlPara};
@@ -45,15 +103,7 @@ int main(int argc, char* argv[]) {
   window.show();
   QTimer::singleShot(kSettleMilliseconds, &window, [&] {
     window.btnControlSearchClick();
-    QTimer::singleShot(kSettleMilliseconds, &window, [&] {
-      if (!window.grab().save(picture)) {
-        std::fprintf(stderr, "window_screenshot: cannot write %s\n", qPrintable(picture));
-        QApplication::exit(1);
-        return;
-      }
-      std::printf("window_screenshot: %s\n", qPrintable(picture));
-      QApplication::quit();
-    });
+    QTimer::singleShot(kSettleMilliseconds, &window, [&] { QApplication::exit(Save(window, picture) ? 0 : 1); });
   });
   return QApplication::exec();
 }

@@ -10,7 +10,7 @@ cardsim::ParsedOptions Parse(std::vector<std::string> arguments) { return cardsi
 TEST(CardsimOptions, TakesEveryOption) {
   const auto parsed =
       Parse({"--count", "12", "--base-ip", "192.168.5.10", "--state", "s.json", "--port", "10999",
-             "--broadcast-replies", "--answer-twice", "--max-delay-ms", "250", "--reply-extra", "4", "--seed", "9", "--verbose"});
+             "--broadcast-replies", "--answer-twice", "--also-send", "50", "--max-delay-ms", "250", "--reply-extra", "4", "--seed", "9", "--verbose"});
   ASSERT_TRUE(parsed.options) << parsed.message;
   const auto& o = *parsed.options;
   EXPECT_EQ(o.count, 12u);
@@ -19,6 +19,7 @@ TEST(CardsimOptions, TakesEveryOption) {
   EXPECT_EQ(o.port, 10999);
   EXPECT_TRUE(o.broadcastReplies);
   EXPECT_TRUE(o.answerTwice);
+  EXPECT_EQ(o.alsoSend, 50u);
   EXPECT_EQ(o.maxDelayMs, 250u);
   EXPECT_EQ(o.replyExtraBytes, 4u);
   EXPECT_EQ(o.seed, 9u);

@@ -1,5 +1,6 @@
 #include "card_json.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -16,9 +17,10 @@ namespace rec = orvell::record;
 using nlohmann::json;
 
 const std::set<std::string>& KnownFields() {
-  static const std::set<std::string> fields = {
-      "typeVersion", "screenNo", "width", "height",  "colorStyle", "baudCode", "scanStyle",  "lineOrder",
-      "rgChange",    "ip",       "mask",  "gateway", "mac",        "serverIp", "serverPort", "heartbeat"};
+  static const std::set<std::string> fields = {"typeVersion", "typeVersionHex", "screenNo",  "width",     "height",
+                                               "colorStyle",  "baudCode",       "scanStyle", "lineOrder", "rgChange",
+                                               "ip",          "mask",           "gateway",   "mac",       "serverIp",
+                                               "serverPort",  "heartbeat"};
   return fields;
 }
 
@@ -67,13 +69,53 @@ class CardReader {
   std::string where_;
 };
 
+// The bytes of a text in the cards' 8-bit code page, written as hexadecimal
+// ("c6c1bac5" for GB18030 屏号); kBadHex when the text is not such.
+const std::string kBadHex(1, '\xFF');
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string BytesOfHex(const std::string& hex) {
+  if (hex.size() % 2 != 0) return kBadHex;
+  std::string bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const auto high = HexValue(hex[i]), low = HexValue(hex[i + 1]);
+    if (high < 0 || low < 0) return kBadHex;
+    bytes += static_cast<char>(high * 16 + low);
+  }
+  return bytes;
+}
+
+std::string HexOfBytes(const std::string& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const char c : bytes) {
+    hex += kDigits[static_cast<unsigned char>(c) >> 4];
+    hex += kDigits[static_cast<unsigned char>(c) & 0xF];
+  }
+  return hex;
+}
+
+bool IsPlainText(const std::string& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
 ControlRecord CardFromJson(const json& card, std::size_t index) {
   const CardReader read(card, index);
   if (!card.is_object()) read.Fail("entry", "is not an object");
   for (const auto& item : card.items())
     if (KnownFields().count(item.key()) == 0) read.Fail(item.key(), "is not a card field");
   ControlRecord record{};
-  const std::string typeVersion = read.Text("typeVersion");
+  if (card.contains("typeVersion") && card.contains("typeVersionHex"))
+    read.Fail("typeVersionHex", "and typeVersion are both given");
+  const std::string typeVersion =
+      card.contains("typeVersionHex") ? BytesOfHex(read.Text("typeVersionHex")) : read.Text("typeVersion");
+  if (typeVersion == kBadHex) read.Fail("typeVersionHex", "is not an even number of hexadecimal digits");
   if (typeVersion.size() > rec::kTypeVersionSize) read.Fail("typeVersion", "is longer than 16 bytes");
   rec::SetTypeVersion(record, typeVersion);
   rec::SetScreenNo(record, read.Number<std::uint8_t>("screenNo"));
@@ -95,22 +137,27 @@ ControlRecord CardFromJson(const json& card, std::size_t index) {
 }
 
 json CardToJson(const ControlRecord& r) {
-  return json{{"typeVersion", rec::TypeVersion(r)},
-              {"screenNo", rec::ScreenNo(r)},
-              {"width", rec::Width(r)},
-              {"height", rec::Height(r)},
-              {"colorStyle", rec::ColorStyle(r)},
-              {"baudCode", rec::BaudCode(r)},
-              {"scanStyle", rec::ScanStyle(r)},
-              {"lineOrder", rec::LineOrder(r)},
-              {"rgChange", rec::RgChange(r)},
-              {"ip", FormatIpv4(rec::Ip(r))},
-              {"mask", FormatIpv4(rec::Mask(r))},
-              {"gateway", FormatIpv4(rec::Gateway(r))},
-              {"mac", FormatMac(rec::MacAddress(r))},
-              {"serverIp", FormatIpv4(rec::ServerIp(r))},
-              {"serverPort", rec::ServerPort(r)},
-              {"heartbeat", rec::Heartbeat(r)}};
+  const std::string typeVersion = rec::TypeVersion(r);
+  json card = json{{"screenNo", rec::ScreenNo(r)},
+                   {"width", rec::Width(r)},
+                   {"height", rec::Height(r)},
+                   {"colorStyle", rec::ColorStyle(r)},
+                   {"baudCode", rec::BaudCode(r)},
+                   {"scanStyle", rec::ScanStyle(r)},
+                   {"lineOrder", rec::LineOrder(r)},
+                   {"rgChange", rec::RgChange(r)},
+                   {"ip", FormatIpv4(rec::Ip(r))},
+                   {"mask", FormatIpv4(rec::Mask(r))},
+                   {"gateway", FormatIpv4(rec::Gateway(r))},
+                   {"mac", FormatMac(rec::MacAddress(r))},
+                   {"serverIp", FormatIpv4(rec::ServerIp(r))},
+                   {"serverPort", rec::ServerPort(r)},
+                   {"heartbeat", rec::Heartbeat(r)}};
+  if (IsPlainText(typeVersion))
+    card["typeVersion"] = typeVersion;
+  else
+    card["typeVersionHex"] = HexOfBytes(typeVersion);
+  return card;
 }
 
 }  // namespace

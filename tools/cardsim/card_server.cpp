@@ -175,7 +175,10 @@ class Server {
     if (options_.broadcastReplies) to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
     const auto now = Clock::now();
     const int copies = options_.answerTwice ? 2 : 1;
-    for (const auto& answer : response.answers) {
+    std::vector<CardAnswer> answers = response.answers;
+    if (options_.alsoSend && response.kind == RequestKind::kSearch && !responder_.Cards().empty())
+      answers.push_back({0, std::vector<std::uint8_t>(*options_.alsoSend, 0x5A)});
+    for (const auto& answer : answers) {
       const std::uint32_t cardIp = orvell::record::Ip(responder_.Cards()[answer.card]);
       const std::uint32_t source = MayAnswerFrom(cardIp, from.sin_addr.s_addr) ? cardIp : 0;
       for (int copy = 0; copy < copies && pending_.size() < kMaxPendingAnswers; ++copy)

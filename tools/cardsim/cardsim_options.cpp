@@ -53,12 +53,14 @@ bool TakeNumber(ArgumentCursor& cursor, Integer max, Integer& out) {
 
 std::string UsageText() {
   return "usage: cardsim (--count N [--base-ip A.B.C.D] | --cards FILE.json) [--state FILE.json]\n"
-         "               [--port P] [--broadcast-replies] [--answer-twice] [--max-delay-ms N]\n"
-         "               [--reply-extra N] [--seed N] [--verbose]\n"
+         "               [--port P] [--broadcast-replies] [--answer-twice] [--also-send N]\n"
+         "               [--max-delay-ms N] [--reply-extra N] [--seed N] [--verbose]\n"
          "Emulates control cards on UDP port P (9999): answers search requests with one reply per\n"
          "card and applies parameter requests addressed to a card's current IP, gateway and mask.\n"
          "Each card answers from its own IP address, as real cards do (root in the namespace).\n"
-         "--state keeps the cards in FILE.json across runs (read at start when it exists).\n";
+         "--also-send N: after the answers to a search, an N-byte datagram that is no answer, as\n"
+         "another device on the port would send. --state keeps the cards in FILE.json across runs\n"
+         "(read at start when it exists).\n";
 }
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -93,6 +95,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.broadcastReplies = true;
     } else if (name == "--answer-twice") {
       options.answerTwice = true;
+    } else if (name == "--also-send") {
+      std::size_t bytes = 0;
+      ok = TakeNumber(cursor, std::size_t{65507}, bytes);
+      options.alsoSend = bytes;
     } else if (name == "--max-delay-ms") {
       ok = TakeNumber(cursor, std::uint32_t{60000}, options.maxDelayMs);
     } else if (name == "--reply-extra") {

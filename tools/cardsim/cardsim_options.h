@@ -16,6 +16,7 @@ struct Options {
   std::uint16_t port = 9999;          // --port P
   bool broadcastReplies = false;      // --broadcast-replies
   bool answerTwice = false;           // --answer-twice: every answer sent twice, as a faulty card may
+  std::optional<std::size_t> alsoSend;  // --also-send N: an N-byte datagram after the answers to a search
   std::uint32_t maxDelayMs = 0;       // --max-delay-ms N
   std::size_t replyExtraBytes = 0;    // --reply-extra N
   std::optional<std::uint32_t> seed;  // --seed N: repeatable delays

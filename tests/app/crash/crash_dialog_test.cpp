@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -68,6 +69,22 @@ TEST_F(CrashDialogTest, ShowsTheMessageAndTheFullReport) {
   auto* details = child<QPlainTextEdit>("details");
   EXPECT_TRUE(details->isReadOnly());
   ExpectFullReport(details->toPlainText(), report);
+}
+
+// A message without a space to wrap at, such as a pasted number, or a long
+// path in the save status: the dialog stays on the screen, buttons and all.
+TEST_F(CrashDialogTest, LongWordsKeepTheDialogOnTheScreen) {
+  report.message = QStringLiteral("'%1' is not a valid integer value").arg(QString(5000, u'7'));
+  CrashDialog wide(report);
+  wide.saveReportTo(QStringLiteral("/%1/report.txt").arg(QString(3000, u'd')));
+  wide.show();
+  const QRect screen = wide.screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(wide.frameGeometry()))
+      << wide.frameGeometry().width() << " x " << wide.frameGeometry().height();
+  for (const char* name : {"saveButton", "closeButton"}) {
+    const auto* button = wide.findChild<QPushButton*>(QString::fromLatin1(name));
+    EXPECT_TRUE(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size()))) << name;
+  }
 }
 
 TEST_F(CrashDialogTest, SavesTheReportAsAUtf8TextFile) {

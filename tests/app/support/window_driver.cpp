@@ -21,11 +21,13 @@ WindowDriver::WindowDriver(std::vector<ControlRecord> cards) : WindowDriver(Scri
 }
 
 WindowDriver::WindowDriver(const CardProtocol& protocol) : window_(std::make_unique<TFrm_CardSearch>(protocol)) {
-  window_->SetChangeConfirmation([this](QWidget* owner) {
+  window_->SetChangeConfirmation([this](QWidget* owner, const QStringList& warnings) {
     ++confirmations_;
     confirmationOwner_ = owner;
+    confirmationWarnings_ = warnings;
     return confirmationAnswer_;
   });
+  window_->SetChangeRefusalNotice([this](QWidget*, const QString& reason) { refusals_ << reason; });
   window_->show();
   QApplication::setActiveWindow(window_.get());
   static_cast<void>(QTest::qWaitForWindowExposed(window_.get()));

@@ -47,6 +47,10 @@ class WindowDriver {
   void AnswerConfirmation(bool yes) { confirmationAnswer_ = yes; }
   int Confirmations() const { return confirmations_; }
   QWidget* ConfirmationOwner() const { return confirmationOwner_; }
+  // The warnings the last question listed.
+  QStringList ConfirmationWarnings() const { return confirmationWarnings_; }
+  // The reasons of every change refused so far.
+  QStringList Refusals() const { return refusals_; }
 
   QTableView* List() const;
   QStringList ColumnTexts(int column) const;
@@ -62,6 +66,8 @@ class WindowDriver {
   bool confirmationAnswer_ = true;
   int confirmations_ = 0;
   QWidget* confirmationOwner_ = nullptr;
+  QStringList confirmationWarnings_;
+  QStringList refusals_;
 };
 
 }  // namespace kestrum::testing

@@ -1,0 +1,168 @@
+#include "card_texts.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace kestrum::card_text {
+namespace {
+
+struct ScanStyleName {
+  std::uint8_t code;
+  const char* text;
+};
+
+// Scan ratio, rows and folding of the LED modules' wiring; the later codes
+// name particular modules. Punctuation and spaces are part of the texts.
+constexpr std::array<ScanStyleName, 28> kScanStyleNames{{
+    {0, "16扫直行"},
+    {1, "8扫直行"},
+    {2, "4扫直行"},
+    {3, "2扫直行"},
+    {4, "8扫16行8折上"},
+    {5, "8扫16行8折下"},
+    {6, "4扫8行8折上"},
+    {7, "4扫8行8折下"},
+    {8, "4扫16行8折上"},
+    {9, "4扫16行8折下"},
+    {10, "8扫16行16折上"},
+    {11, "8扫16行16折下"},
+    {12, "4扫8行16折上"},
+    {13, "4扫8行16折下"},
+    {14, "4扫16行16折上"},
+    {15, "4扫16行16折下"},
+    {16, "静态4行8折上"},
+    {17, "静态4行8折下"},
+    {18, "静态8行8折上"},
+    {19, "静态8行8折下"},
+    {21, "4扫先8行8折上后16点折（强力P10双色P12双色）"},
+    {35, "4扫12行8折上入（24*12模组）"},
+    {36, "强力巨彩P10双色表贴P10C4V13模组（4扫)"},
+    {50, "深圳万恒7.62全彩贴片模组含64*32和32*16两种，75接口"},
+    {51, "合利来6扫P13.33全彩插灯模组 24*12 08接口"},
+    {52, "阿里山3扫P13.33全彩插灯模组，24*12 08接口 引路人3扫P13.33全彩贴片模组24*12 08接口"},
+    {53, "合利来M10全彩模组32*16 08接口8扫16行16折上"},
+    {54, "深圳万恒P5全彩模组64*32 08接口"},
+}};
+
+constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+#if defined(_WIN32)
+constexpr UINT kCardCodePage = 54936;  // GB18030
+
+std::string Decode(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int wide = MultiByteToWideChar(kCardCodePage, 0, bytes.data(), size, nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(kCardCodePage, 0, bytes.data(), size, text.data(), wide);
+  const int narrow = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(narrow), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), narrow, nullptr, nullptr);
+  return utf8;
+}
+#else
+// Latin-1 where the C library has no GB18030 (ASCII is the same in both).
+std::string FromLatin1(std::string_view bytes) {
+  std::string utf8;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+std::string Decode(std::string_view bytes) {
+  iconv_t converter = iconv_open("UTF-8", "GB18030");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return FromLatin1(bytes);
+  std::string utf8;
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  while (inLeft > 0) {
+    char buffer[256];
+    char* out = buffer;
+    std::size_t outLeft = sizeof buffer;
+    const std::size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+    utf8.append(buffer, static_cast<std::size_t>(out - buffer));
+    if (converted == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      // A byte that begins no character, or a character cut off at the end.
+      utf8 += kReplacement;
+      ++in;
+      --inLeft;
+    }
+  }
+  iconv_close(converter);
+  return utf8;
+}
+#endif
+
+}  // namespace
+
+std::string Address(std::uint32_t networkOrderAddress) {
+  std::array<std::uint8_t, 4> octets{};
+  orvell::WriteAddress(octets.data(), networkOrderAddress);
+  char text[16];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", octets[0], octets[1], octets[2], octets[3]);
+  return text;
+}
+
+std::string Mac(const orvell::record::Mac& mac) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  return text;
+}
+
+std::string Colour(std::uint8_t colorStyle) {
+  switch (colorStyle) {
+    case 0:
+      return "单色";
+    case 1:
+      return "双色";
+    default:
+      return "三色";
+  }
+}
+
+std::string BaudRate(std::uint8_t baudCode) {
+  switch (baudCode) {
+    case 0:
+      return "9600";
+    case 1:
+      return "115200";
+    default:
+      return "57600";
+  }
+}
+
+std::string ScanStyle(std::uint8_t scanStyle) {
+  const auto* found = std::find_if(kScanStyleNames.begin(), kScanStyleNames.end(),
+                                   [scanStyle](const ScanStyleName& name) { return name.code == scanStyle; });
+  return found == kScanStyleNames.end() ? std::string() : found->text;
+}
+
+std::string LineOrder(std::uint8_t lineOrder) { return lineOrder == 0 ? "有译码" : "无译码"; }
+
+std::string RgChange(std::uint8_t rgChange) { return rgChange == 0 ? "红绿正常" : "红绿交换"; }
+
+std::string FromCardCodePage(std::string_view bytes) { return Decode(bytes); }
+
+std::string TypeVersion(const ControlRecord& record) { return FromCardCodePage(orvell::record::TypeVersion(record)); }
+
+TypeAndVersion SplitTypeVersion(std::string_view text) {
+  const std::size_t dash = text.find('-');
+  if (dash == std::string_view::npos) return {std::string(text), {}};
+  return {std::string(text.substr(0, dash)), std::string(text.substr(dash + 1))};
+}
+
+}  // namespace kestrum::card_text

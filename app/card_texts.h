@@ -1,0 +1,46 @@
+// The texts under which a card's fields are shown, in UTF-8 and without Qt,
+// so that the window and the command line show a card alike; the window turns
+// them into its own strings at its edge. A code that a table does not name
+// takes the table's last row ("any other value").
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "control_record.h"
+
+namespace kestrum::card_text {
+
+// Dotted decimal of an address held in network byte order (first octet first
+// in memory), as inet_ntoa writes it.
+std::string Address(std::uint32_t networkOrderAddress);
+
+// Six upper-case two-digit hexadecimal groups joined by ":", first byte first.
+std::string Mac(const orvell::record::Mac& mac);
+
+std::string Colour(std::uint8_t colorStyle);
+std::string BaudRate(std::uint8_t baudCode);
+// Empty for the codes without a text.
+std::string ScanStyle(std::uint8_t scanStyle);
+std::string LineOrder(std::uint8_t lineOrder);
+std::string RgChange(std::uint8_t rgChange);
+
+// 8-bit text of the cards (GB18030, which covers the GBK of the cards'
+// Chinese firmware and of the operator's Windows) as UTF-8; a byte that
+// begins no character becomes U+FFFD.
+std::string FromCardCodePage(std::string_view bytes);
+
+// The record's type-version text, decoded.
+std::string TypeVersion(const ControlRecord& record);
+
+struct TypeAndVersion {
+  std::string type;
+  std::string version;
+};
+
+// Split at the first "-": the type before it, the version after it. A text
+// without "-" is all type and no version.
+TypeAndVersion SplitTypeVersion(std::string_view text);
+
+}  // namespace kestrum::card_text

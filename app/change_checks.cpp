@@ -1,0 +1,140 @@
+#include "change_checks.h"
+
+#include <array>
+
+#include "card_texts.h"
+
+namespace kestrum {
+namespace {
+
+namespace rec = orvell::record;
+
+std::uint32_t HostOrder(std::uint32_t networkOrder) {
+  std::array<std::uint8_t, 4> octets{};
+  orvell::WriteAddress(octets.data(), networkOrder);
+  return std::uint32_t{octets[0]} << 24 | std::uint32_t{octets[1]} << 16 | std::uint32_t{octets[2]} << 8 | octets[3];
+}
+
+bool IsContiguous(std::uint32_t hostMask) { return (~hostMask & (~hostMask + 1)) == 0; }
+
+int PrefixLength(std::uint32_t hostMask) {
+  int length = 0;
+  for (; length < 32 && (hostMask & (0x80000000u >> length)) != 0; ++length) {
+  }
+  return length;
+}
+
+std::optional<Refusal> CheckMask(std::uint32_t mask) {
+  if (mask == 0 || mask == 0xFFFFFFFFu) return Refusal::kMaskEmptyOrFull;
+  if (!IsContiguous(mask)) return Refusal::kMaskNotContiguous;
+  return std::nullopt;
+}
+
+// With a valid mask. A /31 (two-host link) or /32 (single host) has no
+// network or broadcast address to avoid.
+std::optional<Refusal> CheckIp(std::uint32_t ip, std::uint32_t mask) {
+  if (ip == 0) return Refusal::kIpUnspecified;
+  if (ip == 0xFFFFFFFFu) return Refusal::kIpLimitedBroadcast;
+  if ((ip >> 24) == 127) return Refusal::kIpLoopback;
+  if ((ip >> 28) == 0xE) return Refusal::kIpMulticast;
+  if ((ip >> 28) == 0xF) return Refusal::kIpReserved;
+  if (PrefixLength(mask) <= 30) {
+    if ((ip & ~mask) == 0) return Refusal::kIpIsNetworkAddress;
+    if ((ip & ~mask) == ~mask) return Refusal::kIpIsBroadcastAddress;
+  }
+  return std::nullopt;
+}
+
+std::optional<Refusal> Refuse(const CardAddresses& requested) {
+  const std::uint32_t mask = HostOrder(requested.mask);
+  if (auto refusal = CheckMask(mask)) return refusal;
+  if (auto refusal = CheckIp(HostOrder(requested.ip), mask)) return refusal;
+  if (requested.gateway != 0 && requested.gateway == requested.ip) return Refusal::kGatewayIsIp;
+  return std::nullopt;
+}
+
+bool Addressed(const ControlRecord& card, const CardAddresses& current) {
+  return rec::Ip(card) == current.ip && rec::Gateway(card) == current.gateway && rec::Mask(card) == current.mask;
+}
+
+// The first few MACs: a screen's worth of cards still gives a short line.
+std::string MacList(const std::vector<rec::Mac>& macs) {
+  constexpr std::size_t kMacsNamed = 8;
+  std::string text;
+  for (std::size_t i = 0; i < macs.size() && i < kMacsNamed; ++i) text += (i > 0 ? "、" : "") + card_text::Mac(macs[i]);
+  if (macs.size() > kMacsNamed) text += " 等";
+  return text;
+}
+
+std::string SubnetText(const CardAddresses& requested) {
+  const std::uint32_t mask = HostOrder(requested.mask);
+  const std::uint32_t network = HostOrder(requested.ip) & mask;
+  return card_text::Address(HostOrder(network)) + "/" + std::to_string(PrefixLength(mask));
+}
+
+}  // namespace
+
+ChangeVerdict CheckChange(std::span<const ControlRecord> listed, const CardAddresses& current,
+                          const CardAddresses& requested) {
+  ChangeVerdict verdict;
+  verdict.refusal = Refuse(requested);
+  if (verdict.refusal) return verdict;
+
+  ChangeWarning shared{ChangeWarning::Kind::kSharedAddress, {}};
+  ChangeWarning inUse{ChangeWarning::Kind::kAddressInUse, {}};
+  for (const ControlRecord& card : listed) {
+    if (Addressed(card, current))
+      shared.macs.push_back(rec::MacAddress(card));
+    else if (rec::Ip(card) == requested.ip)
+      inUse.macs.push_back(rec::MacAddress(card));
+  }
+  if (shared.macs.size() > 1) verdict.warnings.push_back(shared);
+  if (!inUse.macs.empty()) verdict.warnings.push_back(inUse);
+  const std::uint32_t mask = HostOrder(requested.mask);
+  if (requested.gateway != 0 && (HostOrder(requested.gateway) & mask) != (HostOrder(requested.ip) & mask))
+    verdict.warnings.push_back({ChangeWarning::Kind::kGatewayOutsideSubnet, {}});
+  return verdict;
+}
+
+std::string RefusalText(Refusal refusal, const CardAddresses& requested) {
+  const std::string ip = card_text::Address(requested.ip);
+  const std::string mask = card_text::Address(requested.mask);
+  switch (refusal) {
+    case Refusal::kMaskNotContiguous:
+      return "子网掩码 " + mask + " 无效：掩码必须是连续的 1 后接连续的 0";
+    case Refusal::kMaskEmptyOrFull:
+      return "子网掩码 " + mask + " 无效：不能是 0.0.0.0 或 255.255.255.255";
+    case Refusal::kIpUnspecified:
+    case Refusal::kIpLimitedBroadcast:
+      return "IP 地址 " + ip + " 无效：不能作为控制卡的地址";
+    case Refusal::kIpLoopback:
+      return "IP 地址 " + ip + " 无效：127 开头的是本机回环地址";
+    case Refusal::kIpMulticast:
+      return "IP 地址 " + ip + " 无效：224 至 239 开头的是组播地址";
+    case Refusal::kIpReserved:
+      return "IP 地址 " + ip + " 无效：240 至 255 开头的是保留地址";
+    case Refusal::kIpIsNetworkAddress:
+      return "IP 地址 " + ip + " 无效：它是子网 " + SubnetText(requested) + " 的网络地址";
+    case Refusal::kIpIsBroadcastAddress:
+      return "IP 地址 " + ip + " 无效：它是子网 " + SubnetText(requested) + " 的广播地址";
+    case Refusal::kGatewayIsIp:
+      return "网关 " + card_text::Address(requested.gateway) + " 无效：不能与 IP 地址相同";
+  }
+  return {};
+}
+
+std::string WarningText(const ChangeWarning& warning, const CardAddresses& current, const CardAddresses& requested) {
+  switch (warning.kind) {
+    case ChangeWarning::Kind::kSharedAddress:
+      return "共有 " + std::to_string(warning.macs.size()) + " 张卡使用当前地址 " + card_text::Address(current.ip) +
+             "（MAC " + MacList(warning.macs) + "），它们都会改为新参数。建议每次只连接一张卡再修改。";
+    case ChangeWarning::Kind::kAddressInUse:
+      return "新 IP 地址 " + card_text::Address(requested.ip) + " 已被另一张卡使用（MAC " + MacList(warning.macs) +
+             "）。";
+    case ChangeWarning::Kind::kGatewayOutsideSubnet:
+      return "网关 " + card_text::Address(requested.gateway) + " 不在子网 " + SubnetText(requested) + " 内。";
+  }
+  return {};
+}
+
+}  // namespace kestrum

@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""kestrum-cli against emulated cards, inside the private network that
+scripts/private-lan.sh makes (ctest runs it only there): the three formats
+read back with Python's own json and csv parsers, changes by IP and by MAC,
+the refusals that send nothing, and diagnose.
+
+    kestrum_cli_test.py KESTRUM_CLI CARDSIM [unittest arguments]
+"""
+import csv
+import io
+import json
+import os
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import unittest
+
+CLI = CARDSIM = ""
+
+
+def same_namespace(a, b):
+    try:
+        first, second = os.stat(a), os.stat(b)
+    except OSError:
+        return False  # as the programs' own guard: then the interfaces decide
+    return (first.st_dev, first.st_ino) == (second.st_dev, second.st_ino)
+
+
+def refuse_outside_private_network():
+    """kestrum-cli sends for real: only ever inside the harness's namespace,
+    checked as the test programs' own guard checks it."""
+    interfaces = sorted(os.listdir("/sys/class/net"))
+    own = all(name == "lo" or name.startswith("kv") for name in interfaces)
+    if (not os.environ.get("KESTRUM_PRIVATE_LAN") or not own
+            or same_namespace("/proc/self/ns/net", "/proc/1/ns/net")):
+        sys.exit("kestrum_cli_test: refusing to run outside the private network of "
+                 "scripts/private-lan.sh (interfaces: %s)" % " ".join(interfaces))
+
+
+class Cards:
+    """cardsim in the card LAN's namespace, ready once it said so."""
+
+    def __init__(self, cards, *options):
+        self.file = tempfile.NamedTemporaryFile("w", suffix=".json", delete=False)
+        json.dump(cards, self.file)
+        self.file.close()
+        command = ["ip", "netns", "exec", os.environ["KESTRUM_LAN1_NS"], CARDSIM,
+                   "--cards", self.file.name, "--verbose", *options]
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
+        self.lines = []
+        for line in self.process.stdout:
+            self.lines.append(line)
+            if line.startswith("cardsim: ready"):
+                return
+        raise RuntimeError("cardsim did not become ready")
+
+    def stop(self):
+        self.process.send_signal(signal.SIGTERM)
+        self.lines += self.process.stdout.readlines()
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
+        os.unlink(self.file.name)
+        return "".join(self.lines)
+
+
+def card(mac, ip="192.168.1.100", type_version="T8-V1.00", **fields):
+    record = {"ip": ip, "mask": "255.255.255.0", "gateway": "192.168.1.1", "mac": mac,
+              "serverIp": "192.168.1.10", "serverPort": 9000, "heartbeat": 30}
+    if isinstance(type_version, bytes):
+        record["typeVersionHex"] = type_version.hex()
+    else:
+        record["typeVersion"] = type_version
+    record.update(fields)
+    return record
+
+
+def cli(*arguments):
+    return subprocess.run([CLI, *arguments], capture_output=True, text=True, stdin=subprocess.DEVNULL,
+                          timeout=30)
+
+
+class KestrumCli(unittest.TestCase):
+    def search(self):
+        result = cli("search", "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return {c["mac"]: c for c in json.loads(result.stdout)["cards"]}
+
+    def test_formats_read_back_by_json_and_csv_parsers(self):
+        cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.101", "ABCDEFGHIJKLMNOP", scanStyle=21),
+                       card("00:1A:4B:00:00:02", "192.168.1.102", "屏号-V1".encode("gb18030")),
+                       card("00:1A:4B:00:00:03", "192.168.1.103", 'A,B-V"2')])
+        try:
+            found = self.search()
+            self.assertEqual(len(found), 3)
+            long_text = found["00:1A:4B:00:00:01"]
+            self.assertEqual((long_text["type"], long_text["version"]), ("ABCDEFGHIJKLMNOP", ""))
+            self.assertEqual((long_text["scanCode"], long_text["scanMode"]),
+                             (21, "4扫先8行8折上后16点折（强力P10双色P12双色）"))
+            self.assertEqual(len(long_text["record"]), 2 * 83)
+            self.assertEqual(bytes.fromhex(long_text["record"])[:16], b"ABCDEFGHIJKLMNOP")
+            chinese = found["00:1A:4B:00:00:02"]
+            self.assertEqual((chinese["type"], chinese["version"]), ("屏号", "V1"))
+            self.assertEqual((chinese["ip"], chinese["serverPort"], chinese["heartbeat"]),
+                             ("192.168.1.102", 9000, 30))
+
+            result = cli("search", "--format", "csv")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            rows = list(csv.DictReader(io.StringIO(result.stdout, newline="")))
+            self.assertEqual(len(rows), 3)
+            quoted = next(r for r in rows if r["mac"] == "00:1A:4B:00:00:03")
+            self.assertEqual((quoted["type"], quoted["version"]), ("A,B", 'V"2'))
+            self.assertEqual(set(rows[0]), set(found["00:1A:4B:00:00:03"]) - {
+                "colourCode", "baudCode", "scanCode", "decodingCode", "redGreenCode", "record"})
+
+            result = cli("search")
+            self.assertEqual(result.returncode, 0)
+            self.assertIn("3 cards found", result.stdout)
+        finally:
+            cards.stop()
+
+    def test_set_by_ip_and_by_mac_keeps_what_is_not_given(self):
+        cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.101"), card("00:1A:4B:00:00:02", "192.168.1.102")])
+        try:
+            result = cli("set", "192.168.1.101", "--ip", "192.168.1.201", "--yes", "--format", "json")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(json.loads(result.stdout)["cards"][0]["ip"], "192.168.1.201")
+            result = cli("set", "00:1a:4b:00:00:02", "--heartbeat", "77", "--port", "9100", "--yes")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            found = self.search()
+            first, second = found["00:1A:4B:00:00:01"], found["00:1A:4B:00:00:02"]
+            self.assertEqual((first["ip"], first["serverIp"], first["serverPort"], first["heartbeat"]),
+                             ("192.168.1.201", "192.168.1.10", 9000, 30))
+            self.assertEqual((second["ip"], second["serverPort"], second["heartbeat"]), ("192.168.1.102", 9100, 77))
+        finally:
+            cards.stop()
+
+    def test_refused_changes_send_nothing(self):
+        cards = Cards([card("00:1A:4B:00:00:01"), card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", "192.168.1.7")])
+        try:
+            shared = cli("set", "192.168.1.100", "--ip", "192.168.1.201", "--yes")
+            self.assertEqual(shared.returncode, 3, shared.stderr)
+            self.assertIn("--all-sharing", shared.stderr)
+            unasked = cli("set", "192.168.1.7", "--ip", "192.168.1.201")
+            self.assertEqual(unasked.returncode, 2, unasked.stderr)
+            self.assertIn("--yes", unasked.stderr)
+            unusable = cli("set", "192.168.1.7", "--ip", "192.168.1.255", "--yes")
+            self.assertEqual(unusable.returncode, 3, unusable.stderr)
+            for bad in (["--ip", "300.1.1.1"], ["--port", "70000"], ["--heartbeat", "256"]):
+                result = cli("set", "192.168.1.7", *bad, "--yes")
+                self.assertEqual(result.returncode, 2, bad)
+                self.assertEqual(len(result.stderr.strip().splitlines()), 1, result.stderr)
+            unknown = cli("set", "00:1A:4B:00:00:99", "--ip", "192.168.1.201", "--yes")
+            self.assertEqual(unknown.returncode, 1, unknown.stderr)
+        finally:
+            log = cards.stop()
+        self.assertNotIn("parameter request", log)
+
+    def test_diagnose_tells_of_the_fallback_port_and_a_skipped_datagram(self):
+        holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        holder.bind(("0.0.0.0", 11147))
+        cards = Cards([card("00:1A:4B:00:00:01")], "--also-send", "50")
+        try:
+            result = cli("diagnose")
+        finally:
+            cards.stop()
+            holder.close()
+        self.assertEqual(result.returncode, 0, result.stdout)
+        self.assertIn("fell back", result.stdout)
+        self.assertRegex(result.stdout, r"50 bytes\s+skipped")
+        self.assertIn("card 192.168.1.100 00:1A:4B:00:00:01", result.stdout)
+        self.assertIn("kvpc1", result.stdout)
+
+
+if __name__ == "__main__":
+    refuse_outside_private_network()
+    CLI, CARDSIM = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2)

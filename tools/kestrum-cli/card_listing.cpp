@@ -1,0 +1,176 @@
+#include "card_listing.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "card_texts.h"
+
+namespace kestrum::cli {
+namespace {
+
+namespace rec = orvell::record;
+using nlohmann::json;
+
+constexpr std::array<const char*, 18> kColumns = {
+    "number",   "screenNo", "type", "version", "width",   "height", "colour",   "baudRate",   "scanMode",
+    "decoding", "redGreen", "ip",   "mask",    "gateway", "mac",    "serverIp", "serverPort", "heartbeat"};
+
+std::vector<std::string> Fields(const ControlRecord& card, std::size_t number) {
+  const auto split = card_text::SplitTypeVersion(card_text::TypeVersion(card));
+  return {std::to_string(number),
+          std::to_string(rec::ScreenNo(card)),
+          split.type,
+          split.version,
+          std::to_string(rec::Width(card)),
+          std::to_string(rec::Height(card)),
+          card_text::Colour(rec::ColorStyle(card)),
+          card_text::BaudRate(rec::BaudCode(card)),
+          card_text::ScanStyle(rec::ScanStyle(card)),
+          card_text::LineOrder(rec::LineOrder(card)),
+          card_text::RgChange(rec::RgChange(card)),
+          card_text::Address(rec::Ip(card)),
+          card_text::Address(rec::Mask(card)),
+          card_text::Address(rec::Gateway(card)),
+          card_text::Mac(rec::MacAddress(card)),
+          card_text::Address(rec::ServerIp(card)),
+          std::to_string(rec::ServerPort(card)),
+          std::to_string(rec::Heartbeat(card))};
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its code point and moves i.
+char32_t NextCodePoint(const std::string& text, std::size_t& i) {
+  const unsigned byte = static_cast<unsigned char>(text[i]);
+  const std::size_t length = byte < 0x80u ? 1 : byte < 0xE0u ? 2 : byte < 0xF0u ? 3 : 4;
+  unsigned point = length == 1 ? byte : byte & (0x3Fu >> (length - 1));
+  for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
+    point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+  i += length;
+  return static_cast<char32_t>(point);
+}
+
+bool IsWide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+// A card's texts come from any host on the LAN: on a terminal, control and
+// direction-changing characters are shown as U+FFFD, never obeyed.
+bool IsUnsafeOnATerminal(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
+}
+
+struct TerminalText {
+  std::string text;
+  std::size_t width = 0;
+};
+
+TerminalText ForTerminal(const std::string& text) {
+  TerminalText shown;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    const char32_t c = NextCodePoint(text, i);
+    if (IsUnsafeOnATerminal(c)) {
+      shown.text += "\xEF\xBF\xBD";
+      shown.width += 1;
+    } else {
+      shown.text.append(text, start, i - start);
+      shown.width += IsWide(c) ? 2u : 1u;
+    }
+  }
+  return shown;
+}
+
+std::string Table(std::span<const ControlRecord> cards) {
+  std::vector<std::vector<TerminalText>> rows;
+  rows.emplace_back();
+  for (const char* column : kColumns) rows.back().push_back(ForTerminal(column));
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    rows.emplace_back();
+    for (const auto& field : Fields(cards[i], i + 1)) rows.back().push_back(ForTerminal(field));
+  }
+  std::vector<std::size_t> widths(kColumns.size(), 0);
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].width);
+  std::string out;
+  for (const auto& row : rows) {
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      out += row[c].text;
+      if (c + 1 < row.size()) out += std::string(widths[c] - row[c].width + 2, ' ');
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string CsvField(const std::string& field) {
+  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  std::string quoted = "\"";
+  for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::string Csv(std::span<const ControlRecord> cards) {
+  std::string out;
+  for (std::size_t c = 0; c < kColumns.size(); ++c) out += (c ? "," : "") + std::string(kColumns[c]);
+  out += "\r\n";
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    const auto fields = Fields(cards[i], i + 1);
+    for (std::size_t c = 0; c < fields.size(); ++c) out += (c ? "," : "") + CsvField(fields[c]);
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string Hex(const ControlRecord& card) {
+  std::string hex;
+  char pair[3];
+  for (const std::uint8_t byte : card.bytes) {
+    std::snprintf(pair, sizeof pair, "%02x", byte);
+    hex += pair;
+  }
+  return hex;
+}
+
+json CardObject(const ControlRecord& card, std::size_t number) {
+  const auto fields = Fields(card, number);
+  json object;
+  for (std::size_t c = 0; c < kColumns.size(); ++c) object[kColumns[c]] = fields[c];
+  // Numbers as numbers, and each code beside its text.
+  for (const char* numeric : {"number", "screenNo", "width", "height", "serverPort", "heartbeat"})
+    object[numeric] = std::stoul(object[numeric].get<std::string>());
+  object["colourCode"] = rec::ColorStyle(card);
+  object["baudCode"] = rec::BaudCode(card);
+  object["scanCode"] = rec::ScanStyle(card);
+  object["decodingCode"] = rec::LineOrder(card);
+  object["redGreenCode"] = rec::RgChange(card);
+  object["record"] = Hex(card);
+  return object;
+}
+
+std::string Json(std::span<const ControlRecord> cards) {
+  json list = json::array();
+  for (std::size_t i = 0; i < cards.size(); ++i) list.push_back(CardObject(cards[i], i + 1));
+  return json{{"cards", list}}.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+std::string CardListing(std::span<const ControlRecord> cards, Format format) {
+  switch (format) {
+    case Format::kCsv:
+      return Csv(cards);
+    case Format::kJson:
+      return Json(cards);
+    case Format::kTable:
+      break;
+  }
+  return Table(cards);
+}
+
+}  // namespace kestrum::cli

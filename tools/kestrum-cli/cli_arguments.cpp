@@ -1,0 +1,159 @@
+#include "cli_arguments.h"
+
+#include <charconv>
+#include <limits>
+
+#include "address_text.h"
+
+namespace kestrum::cli {
+namespace {
+
+class Cursor {
+ public:
+  explicit Cursor(const std::vector<std::string>& words) : words_(words) {}
+  bool Done() const { return next_ >= words_.size(); }
+  const std::string& Take() { return words_[next_++]; }
+  std::optional<std::string> TakeValue() {
+    if (Done()) return std::nullopt;
+    return Take();
+  }
+
+ private:
+  const std::vector<std::string>& words_;
+  std::size_t next_ = 0;
+};
+
+ParsedCommand Refuse(std::string error) { return {std::nullopt, std::move(error)}; }
+
+template <typename Number>
+std::optional<Number> DecimalUpTo(const std::string& text, unsigned long maximum) {
+  unsigned long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > maximum) return std::nullopt;
+  return static_cast<Number>(value);
+}
+
+std::optional<Format> FormatNamed(const std::string& name) {
+  if (name == "table") return Format::kTable;
+  if (name == "csv") return Format::kCsv;
+  if (name == "json") return Format::kJson;
+  return std::nullopt;
+}
+
+std::optional<CardChoice> CardNamed(const std::string& text) {
+  CardChoice card;
+  card.text = text;
+  card.ip = cardsim::ParseIpv4(text);
+  if (!card.ip) card.mac = cardsim::ParseMac(text);
+  if (!card.ip && !card.mac) return std::nullopt;
+  return card;
+}
+
+// One option of `set`; an error line when it is not one or its value is bad.
+std::string TakeSetOption(const std::string& name, Cursor& cursor, Command& command) {
+  SetArguments& set = command.set;
+  if (name == "--yes") return set.yes = true, "";
+  if (name == "--all-sharing") return set.allSharing = true, "";
+  std::optional<std::uint32_t>* address = name == "--ip"        ? &set.ip
+                                          : name == "--mask"    ? &set.mask
+                                          : name == "--gateway" ? &set.gateway
+                                          : name == "--server"  ? &set.server
+                                                                : nullptr;
+  if (address == nullptr && name != "--port" && name != "--heartbeat" && name != "--format")
+    return "unknown option '" + name + "' (see kestrum-cli set --help)";
+  const auto value = cursor.TakeValue();
+  if (!value) return name + " needs a value";
+  if (address != nullptr) {
+    *address = cardsim::ParseIpv4(*value);
+    return *address ? "" : name + ": '" + *value + "' is not a dotted IPv4 address";
+  }
+  if (name == "--port") {
+    set.port = DecimalUpTo<std::uint16_t>(*value, std::numeric_limits<std::uint16_t>::max());
+    return set.port ? "" : "--port: '" + *value + "' is not a port number (0 to 65535)";
+  }
+  if (name == "--heartbeat") {
+    set.heartbeat = DecimalUpTo<std::uint8_t>(*value, std::numeric_limits<std::uint8_t>::max());
+    return set.heartbeat ? "" : "--heartbeat: '" + *value + "' is not a heartbeat (0 to 255)";
+  }
+  const auto format = FormatNamed(*value);
+  if (!format) return "--format: '" + *value + "' is not table, csv or json";
+  command.format = *format;
+  return "";
+}
+
+}  // namespace
+
+ParsedCommand ParseArguments(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return Refuse("no command given (see kestrum-cli --help)");
+  Cursor cursor(arguments);
+  const std::string name = cursor.Take();
+  Command command;
+  if (name == "--help" || name == "-h" || name == "help") {
+    command.helpTopic = cursor.Done() ? "" : cursor.Take();
+    return {command, {}};
+  }
+  if (name == "search") {
+    command.kind = CommandKind::kSearch;
+  } else if (name == "set") {
+    command.kind = CommandKind::kSet;
+  } else if (name == "diagnose") {
+    command.kind = CommandKind::kDiagnose;
+  } else {
+    return Refuse("unknown command '" + name + "' (see kestrum-cli --help)");
+  }
+  bool cardGiven = false;
+  while (!cursor.Done()) {
+    const std::string option = cursor.Take();
+    if (option == "--help" || option == "-h") return {Command{CommandKind::kHelp, name, {}, {}}, {}};
+    if (command.kind == CommandKind::kSet && !cardGiven && option.rfind("--", 0) != 0) {
+      const auto card = CardNamed(option);
+      if (!card) return Refuse("'" + option + "' is neither a card's IP address nor its MAC");
+      command.set.card = *card;
+      cardGiven = true;
+    } else if (command.kind == CommandKind::kSet) {
+      if (const std::string error = TakeSetOption(option, cursor, command); !error.empty()) return Refuse(error);
+    } else if (command.kind == CommandKind::kSearch && option == "--format") {
+      const auto value = cursor.TakeValue();
+      const auto format = value ? FormatNamed(*value) : std::nullopt;
+      if (!format) return Refuse("--format takes table, csv or json");
+      command.format = *format;
+    } else {
+      return Refuse("unknown option '" + option + "' for " + name + " (see kestrum-cli " + name + " --help)");
+    }
+  }
+  if (command.kind == CommandKind::kSet && !cardGiven)
+    return Refuse("set needs the card: its current IP address or its MAC");
+  return {command, {}};
+}
+
+std::string HelpText(const std::string& topic) {
+  if (topic == "search")
+    return "usage: kestrum-cli search [--format table|csv|json]\n"
+           "Searches the network for control cards once (a UDP broadcast to port 9999, 0.6 s of\n"
+           "listening) and lists every card that answered, in the order of their answers.\n"
+           "Exit status: 0 when at least one card answered, 1 when none did.\n";
+  if (topic == "set")
+    return "usage: kestrum-cli set CARD [--ip A] [--mask M] [--gateway G] [--server A] [--port N]\n"
+           "                        [--heartbeat N] [--yes] [--all-sharing] [--format table|csv|json]\n"
+           "CARD is the card's current IP address or its MAC (00:1A:2B:3C:4D:5E). Searches first,\n"
+           "keeps every value not given from the card, checks the change as the window does, asks\n"
+           "y/N on a terminal (--yes: do not ask; without a terminal --yes is needed), sends the\n"
+           "change, then searches again for the card by its MAC and prints it.\n"
+           "Cards that share the card's current addresses all take a change: it is refused unless\n"
+           "--all-sharing is given.\n"
+           "Exit status: 0 confirmed and found with the new values; 1 not confirmed, not found,\n"
+           "or not wanted; 2 bad usage; 3 refused by a check.\n";
+  if (topic == "diagnose")
+    return "usage: kestrum-cli diagnose\n"
+           "Tells why a card may not be found: the adapters a search leaves through, the local port\n"
+           "the answers arrive on, every datagram one search receives and what became of it, and a\n"
+           "hint where one fits. Exit status: 0 when a card answered, 1 when none did.\n";
+  return "usage: kestrum-cli COMMAND [OPTIONS]\n"
+         "Finds and changes LED-display control cards on the local network.\n"
+         "  search     list the cards that answer a search\n"
+         "  set        change a card's IP address, mask, gateway, server address, port, heartbeat\n"
+         "  diagnose   why is my card not found?\n"
+         "kestrum-cli COMMAND --help tells more of each.\n";
+}
+
+}  // namespace kestrum::cli

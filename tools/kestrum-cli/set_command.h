@@ -1,0 +1,17 @@
+// kestrum-cli set: one card's parameters changed through the library's
+// export, with the window's checks, and the result seen in a new search.
+#pragma once
+
+#include "cli_arguments.h"
+
+namespace kestrum::cli {
+
+// Exit statuses of set.
+inline constexpr int kChanged = 0;
+inline constexpr int kNotChanged = 1;
+inline constexpr int kBadUsage = 2;
+inline constexpr int kRefused = 3;
+
+int RunSet(const Command& command);
+
+}  // namespace kestrum::cli
