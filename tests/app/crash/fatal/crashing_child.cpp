@@ -15,10 +15,11 @@
 #endif
 
 // Exported, so that even a build without debug symbols names them in a
-// report. volatile: the compiler may neither see the null pointer or the zero
+// report. volatile, the pointers and what they point to: an optimising
+// compiler may neither see the null pointer or the zero, nor drop the store,
 // nor turn the fault into a trap of another kind.
 KESTRUM_TEST_EXPORT void KestrumTestDereferenceNull() {
-  int* volatile pointer = nullptr;
+  volatile int* volatile pointer = nullptr;
   *pointer = 1;
 }
 
@@ -26,7 +27,7 @@ KESTRUM_TEST_EXPORT void KestrumTestAbort() { std::abort(); }
 
 #ifdef _WIN32
 KESTRUM_TEST_EXPORT void KestrumTestWriteReservedMemory() {
-  int* volatile reserved = static_cast<int*>(VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS));
+  volatile int* volatile reserved = static_cast<int*>(VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS));
   *reserved = 1;
 }
 #endif
