@@ -1,11 +1,16 @@
-// Start-up: the application object (which catches what leaves an event
-// handler and reports it), the one window, the event loop.
+// Start-up: the fatal-error reporting first, then the application object
+// (which catches what leaves an event handler and reports it), the report a
+// fatal error of the last run left, if any, the one window, the event loop.
 #include "card_search.h"
+#include "crash/fatal_report_notice.h"
+#include "crash/fatal_reporting_start.h"
 #include "crash/kestrum_application.h"
 #include "orvell.h"
 
 int main(int argc, char* argv[]) {
+  const QString crashReportFolder = kestrum::StartFatalErrorReporting();
   kestrum::KestrumApplication application(argc, argv);
+  kestrum::ShowLeftoverFatalReport(crashReportFolder);
   // Both exports bound at load time: without them the program does not start.
   const kestrum::CardProtocol protocol{&::GetControlList, &::ConfigControlPara};
   kestrum::TFrm_CardSearch window(protocol);

@@ -8,6 +8,9 @@
 #if defined(__GLIBC__)
 #include <execinfo.h>
 #define KESTRUM_HAS_BACKTRACE 1
+#elif defined(_WIN32)
+#include "crash/fatal/report_details.h"
+#include "crash/sink_lines.h"
 #endif
 
 namespace kestrum {
@@ -51,6 +54,13 @@ QStringList CaptureCallStack(int framesToSkip) {
     lines.append(DemangleStackLine(QString::fromLocal8Bit(symbols.get()[i])));
   }
   return lines;
+}
+#elif defined(_WIN32)
+// CaptureStackBackTrace and DbgHelp's symbols, as in a fatal-error report.
+QStringList CaptureCallStack(int framesToSkip) {
+  void* frames[kMostReportedFrames];
+  const int count = CaptureCurrentFrames(frames, kMostReportedFrames, 1 + framesToSkip);
+  return SinkLines([&](TextSink& sink) { WriteCallStack(sink, frames, count); });
 }
 #else
 QStringList CaptureCallStack(int) { return {}; }

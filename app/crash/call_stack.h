@@ -1,5 +1,6 @@
 // The calling thread's stack, one readable line per frame, where the platform
-// gives it cheaply (glibc's backtrace); empty elsewhere.
+// gives it cheaply (glibc's backtrace, or CaptureStackBackTrace with DbgHelp's
+// symbols on Windows); empty elsewhere.
 #pragma once
 
 #include <QStringList>

@@ -28,10 +28,12 @@ QString ErrorReport::toText() const {
   AppendField(text, "Time", time.toString(Qt::ISODateWithMs));
   AppendField(text, "Program", program);
   AppendField(text, "Operating system", operatingSystem);
+  AppendField(text, "Processor state", processorState);
   const QString stackHeading =
       callStackNote.isEmpty() ? QStringLiteral("Call stack") : QStringLiteral("Call stack (%1)").arg(callStackNote);
   AppendSection(text, stackHeading, callStack);
   AppendSection(text, QStringLiteral("Loaded modules"), loadedModules);
+  AppendSection(text, QStringLiteral("Running processes"), processes);
   return text;
 }
 

@@ -23,6 +23,11 @@ struct ErrorReport {
   QString callStackNote;
   QStringList callStack;
   QStringList loadedModules;
+  // The registers where there was a fault; for an exception caught in a
+  // handler, a note that there is no fault context.
+  QString processorState;
+  // "<id> <name>" per running process.
+  QStringList processes;
 
   QString toText() const;
 };

@@ -3,6 +3,9 @@
 #if defined(__GLIBC__) || defined(__linux__)
 #include <link.h>
 #define KESTRUM_HAS_DL_ITERATE_PHDR 1
+#elif defined(_WIN32)
+#include "crash/fatal/report_details.h"
+#include "crash/sink_lines.h"
 #endif
 
 namespace kestrum {
@@ -31,6 +34,8 @@ QStringList LoadedModules() {
   dl_iterate_phdr(AppendModule, &modules);
   return modules;
 }
+#elif defined(_WIN32)
+QStringList LoadedModules() { return SinkLines(WriteLoadedModules); }
 #else
 QStringList LoadedModules() { return {}; }
 #endif

@@ -5,7 +5,9 @@
 
 #include "crash/call_stack.h"
 #include "crash/exception_description.h"
+#include "crash/fatal/report_details.h"
 #include "crash/loaded_modules.h"
+#include "crash/sink_lines.h"
 
 namespace kestrum {
 
@@ -22,7 +24,7 @@ QString ProgramDescription() {
                            : QStringLiteral("%1 %2 (%3)").arg(name, version, process);
 }
 
-QString OperatingSystemDescription() {
+QString OperatingSystemFromQSysInfo() {
   return QStringLiteral("%1, %2 %3, %4")
       .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(), QSysInfo::kernelVersion(),
            QSysInfo::currentCpuArchitecture());
@@ -42,8 +44,10 @@ ErrorReport BuildErrorReport(const std::exception_ptr& error, const QString& cau
   report.caughtWhere = caughtWhere;
   report.time = QDateTime::currentDateTime();
   report.program = ProgramDescription();
-  report.operatingSystem = OperatingSystemDescription();
+  report.operatingSystem = OperatingSystemFromQSysInfo();
   report.loadedModules = LoadedModules();
+  report.processorState = QStringLiteral("no fault context: a C++ exception, caught after its stack was unwound");
+  report.processes = SinkLines(WriteRunningProcesses);
   return report;
 }
 

@@ -29,6 +29,8 @@ ErrorReport SampleReport() {
   report.callStackNote = QStringLiteral("stack at the point of catching");
   report.callStack = QStringList{QStringLiteral("./Kestrum(+0x1234) [0x5500]")};
   report.loadedModules = QStringList{QStringLiteral("0x7f0000000000 /usr/lib/libQt6Widgets.so.6")};
+  report.processorState = QStringLiteral("no fault context: a C++ exception");
+  report.processes = QStringList{QStringLiteral("77 Kestrum")};
   return report;
 }
 
@@ -40,9 +42,10 @@ QString FileText(const QString& path) {
 
 // What a developer needs from a saved report, whatever the layout around it.
 void ExpectFullReport(const QString& text, const ErrorReport& report) {
-  for (const QString& part : {report.message, report.exceptionType, report.caughtWhere, report.program,
-                              report.operatingSystem, report.callStackNote, report.callStack.front(),
-                              report.loadedModules.front(), QStringLiteral("2026-01-05T14:30:01")}) {
+  for (const QString& part :
+       {report.message, report.exceptionType, report.caughtWhere, report.program, report.operatingSystem,
+        report.callStackNote, report.callStack.front(), report.loadedModules.front(), report.processorState,
+        report.processes.front(), QStringLiteral("2026-01-05T14:30:01")}) {
     EXPECT_TRUE(text.contains(part)) << "missing " << part.toStdString() << " in\n" << text.toStdString();
   }
 }

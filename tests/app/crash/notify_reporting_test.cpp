@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -75,6 +76,10 @@ TEST_F(NotifyReportingTest, ExceptionFromClickedSlotIsReportedAndTheProgramGoesO
   EXPECT_EQ(report.program.left(7), QStringLiteral("Kestrum"));
   EXPECT_TRUE(report.time.isValid());
   EXPECT_FALSE(report.operatingSystem.isEmpty());
+  EXPECT_TRUE(report.processorState.startsWith(QStringLiteral("no fault context")));
+  const QString ownProcess = QStringLiteral("%1 ").arg(QCoreApplication::applicationPid());
+  EXPECT_FALSE(report.processes.filter(QRegularExpression(QStringLiteral("^") + ownProcess)).isEmpty())
+      << report.toText().toStdString();
 #ifdef __GLIBC__
   EXPECT_EQ(report.callStackNote, QStringLiteral("stack at the point of catching"));
   // The stack is caught inside the window system's event delivery.

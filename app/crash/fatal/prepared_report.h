@@ -1,0 +1,22 @@
+// What a fatal-error handler needs and may not make itself: the file names
+// and the heading lines, made once at installation into fixed storage.
+#pragma once
+
+#include <string>
+
+#include "crash/fatal/fatal_error_reporter.h"
+
+namespace kestrum {
+
+struct PreparedReport {
+  // Empty when the folder could not be made: the report goes to stderr.
+  char reportPath[1024] = {};
+  char minidumpPath[1024] = {};
+  // Title, program, process and operating-system lines.
+  char heading[2048] = {};
+};
+
+// Fills `prepared` from the settings; false when the folder cannot be made.
+bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared);
+
+}  // namespace kestrum

@@ -1,0 +1,133 @@
+#include "crash/fatal_report_notice.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kestrum {
+
+namespace {
+
+QLabel* MakePlainLabel(const QString& text, const char* name, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+QLabel* MakeHeadline(QWidget* parent) {
+  auto* label =
+      MakePlainLabel(QStringLiteral("Kestrum stopped after a fatal error the last time it ran."), "message", parent);
+  QFont font = label->font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.25);
+  label->setFont(font);
+  return label;
+}
+
+QPlainTextEdit* MakeReportView(const QString& text, QWidget* parent) {
+  auto* view = new QPlainTextEdit(text, parent);
+  view->setObjectName(QStringLiteral("report"));
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  return view;
+}
+
+QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, const char* name,
+                       QDialogButtonBox::ButtonRole role) {
+  QPushButton* button = buttons->addButton(text, role);
+  button->setObjectName(QString::fromLatin1(name));
+  return button;
+}
+
+}  // namespace
+
+FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener openFolder, QWidget* parent)
+    : QDialog(parent), report_(std::move(report)), openFolder_(std::move(openFolder)) {
+  setWindowTitle(QStringLiteral("Kestrum stopped"));
+  setObjectName(QStringLiteral("FatalReportNotice"));
+  if (!openFolder_) {
+    openFolder_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  }
+
+  auto* where = MakePlainLabel(QStringLiteral("The report is kept in %1").arg(QDir::toNativeSeparators(report_.path)),
+                               "where", this);
+  auto* notesLabel = MakePlainLabel(notes(), "notes", this);
+  notesLabel->setVisible(!notesLabel->text().isEmpty());
+  status_ = MakePlainLabel(QString(), "status", this);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* open =
+      AddButton(buttons, QStringLiteral("Open folder"), "openFolderButton", QDialogButtonBox::ActionRole);
+  QPushButton* copy = AddButton(buttons, QStringLiteral("Copy report"), "copyButton", QDialogButtonBox::ActionRole);
+  QPushButton* close = AddButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
+  close->setDefault(true);
+  connect(open, &QPushButton::clicked, this, &FatalReportNotice::openReportFolder);
+  connect(copy, &QPushButton::clicked, this, &FatalReportNotice::copyReport);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(MakeHeadline(this));
+  layout->addWidget(where);
+  layout->addWidget(notesLabel);
+  layout->addWidget(MakeReportView(report_.text, this), 1);
+  layout->addWidget(status_);
+  layout->addWidget(buttons);
+  resize(640, 420);
+}
+
+QString FatalReportNotice::notes() const {
+  QStringList lines;
+  if (!report_.markingError.isEmpty()) {
+    lines << QStringLiteral(
+                 "The report folder cannot be written (%1): this report will be shown again at the next "
+                 "start.")
+                 .arg(report_.markingError);
+  }
+  if (!report_.complete) {
+    lines << QStringLiteral("The report is incomplete: writing it was cut short.");
+  }
+  if (report_.truncated) {
+    lines << QStringLiteral("The file holds %1 bytes; only the first %2 are shown.")
+                 .arg(report_.fileBytes)
+                 .arg(kMostShownReportBytes);
+  }
+  if (report_.olderReports > 0) {
+    lines << QStringLiteral("%1 older report(s) are kept in the same folder.").arg(report_.olderReports);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+void FatalReportNotice::openReportFolder() {
+  const QString folder = QFileInfo(report_.path).absolutePath();
+  if (!openFolder_(QUrl::fromLocalFile(folder))) {
+    status_->setText(QStringLiteral("The folder %1 could not be opened.").arg(QDir::toNativeSeparators(folder)));
+  }
+}
+
+void FatalReportNotice::copyReport() {
+  QGuiApplication::clipboard()->setText(report_.text);
+  status_->setText(report_.truncated ? QStringLiteral("The shown part of the report was copied to the clipboard.")
+                                     : QStringLiteral("The report was copied to the clipboard."));
+}
+
+void ShowLeftoverFatalReport(const QString& folder) {
+  std::optional<LeftoverFatalReport> report = TakeLeftoverFatalReport(folder);
+  if (report) {
+    FatalReportNotice notice(std::move(*report));
+    notice.exec();
+  }
+}
+
+}  // namespace kestrum

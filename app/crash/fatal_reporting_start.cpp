@@ -1,0 +1,20 @@
+#include "crash/fatal_reporting_start.h"
+
+#include <cstdio>
+
+#include "crash/fatal/fatal_error_reporter.h"
+#include "crash/fatal/report_folder.h"
+
+namespace kestrum {
+
+QString StartFatalErrorReporting() {
+  const std::string folder = DefaultCrashReportFolder();
+  if (InstallFatalErrorReporter({folder, "Kestrum " KESTRUM_VERSION}).empty()) {
+    // Without a folder the handlers write to stderr; nobody can be asked yet.
+    std::fprintf(stderr, "Kestrum: the crash report folder \"%s\" cannot be made; reports go to stderr\n",
+                 folder.c_str());
+  }
+  return QString::fromStdString(folder);
+}
+
+}  // namespace kestrum

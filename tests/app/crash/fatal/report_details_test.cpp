@@ -1,0 +1,142 @@
+// The report parts, taken in this process: its stack names the calling
+// function, its modules include the program and the system's C or kernel
+// library with base addresses, the processes include this one; the time and
+// the report folder are what they say.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ostream>
+
+#include "crash/fatal/file_sink.h"
+#include "crash/fatal/report_details.h"
+#include "crash/fatal/report_folder.h"
+#include "crash/fatal/report_layout.h"
+#include "crash/fatal/text_sink.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#define KESTRUM_TEST_EXPORT extern "C" __declspec(dllexport) __attribute__((noinline))
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#define KESTRUM_TEST_EXPORT extern "C" __attribute__((visibility("default"), noinline))
+#endif
+
+// Exported so that its name is known from the program's own symbol table.
+KESTRUM_TEST_EXPORT std::string KestrumTestStackHere() {
+  void* frames[kestrum::kMostReportedFrames];
+  const int count = kestrum::CaptureCurrentFrames(frames, kestrum::kMostReportedFrames);
+  kestrum::StringSink stack;
+  kestrum::WriteCallStack(stack, frames, count);
+  return stack.text();
+}
+
+namespace kestrum {
+namespace {
+
+unsigned long OwnProcessId() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
+#ifdef _WIN32
+constexpr const char* kSystemLibrary = "kernel32.dll";
+constexpr const char* kProgram = "fatal_report_tests.exe";
+#else
+constexpr const char* kSystemLibrary = "libc.so";
+constexpr const char* kProgram = "fatal_report_tests";
+#endif
+
+TEST(ReportDetailsTest, StackStartsInTheCallerAndNamesIt) {
+  const std::string stack = KestrumTestStackHere();
+  const std::string firstLine = stack.substr(0, stack.find('\n'));
+  EXPECT_NE(firstLine.find("KestrumTestStackHere"), std::string::npos) << stack;
+  EXPECT_GT(std::count(stack.begin(), stack.end(), '\n'), 3) << stack;
+}
+
+TEST(ReportDetailsTest, ModulesIncludeTheProgramAndTheSystemLibraryWithBaseAddresses) {
+  StringSink modules;
+  WriteLoadedModules(modules);
+  const std::string& text = modules.text();
+  for (const char* name : {kProgram, kSystemLibrary}) {
+    const std::size_t at = text.find(name);
+    ASSERT_NE(at, std::string::npos) << name << " missing in\n" << text;
+    const std::size_t lineStart = text.rfind('\n', at) + 1;  // npos + 1 == 0 for the first line
+    EXPECT_EQ(text.substr(lineStart, 4), "  0x") << text;
+  }
+}
+
+TEST(ReportDetailsTest, ProcessesIncludeThisOneByIdAndName) {
+  StringSink processes;
+  WriteRunningProcesses(processes);
+  // Linux keeps 15 characters of a process name.
+  const std::string ownLine = "  " + std::to_string(OwnProcessId()) + " " + std::string(kProgram).substr(0, 15);
+  EXPECT_NE(processes.text().find(ownLine), std::string::npos) << processes.text();
+  EXPECT_GT(std::count(processes.text().begin(), processes.text().end(), '\n'), 1);
+}
+
+#ifndef _WIN32
+// A full disk, as /dev/full plays it: the failure is remembered, the rest of
+// the report dropped, and the writer goes on without harm.
+TEST(FileSinkTest, FullDiskIsRememberedAndTheRestDropped) {
+  const int full = ::open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  {
+    FileSink sink(full);
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 10; ++i) {
+      sink.write(line);
+    }
+    sink.flush();
+    EXPECT_TRUE(sink.failed());
+    sink.write(line);
+  }
+  ::close(full);
+}
+#endif
+
+TEST(ReportDetailsTest, OperatingSystemIsNamed) { EXPECT_FALSE(OperatingSystemDescription().empty()); }
+
+struct TimeRow {
+  std::int64_t seconds;
+  const char* text;
+};
+
+void PrintTo(const TimeRow& row, std::ostream* out) { *out << row.text; }
+
+class UtcTimeTest : public ::testing::TestWithParam<TimeRow> {};
+
+TEST_P(UtcTimeTest, ReadsAsTheCalendarDoes) {
+  StringSink time;
+  WriteUtcTime(time, GetParam().seconds);
+  EXPECT_EQ(time.text(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, UtcTimeTest,
+                         ::testing::Values(TimeRow{0, "1970-01-01T00:00:00Z"},
+                                           TimeRow{951782400, "2000-02-29T00:00:00Z"},   // a leap day of a 400th year
+                                           TimeRow{4107542399, "2100-02-28T23:59:59Z"},  // 2100 has no leap day
+                                           TimeRow{1796816999, "2026-12-09T11:49:59Z"}));
+
+TEST(ReportFolderTest, EnvironmentVariableChoosesTheFolder) {
+#ifdef _WIN32
+  _putenv_s("KESTRUM_CRASH_REPORT_DIR", "C:\\reports here");
+  EXPECT_EQ(DefaultCrashReportFolder(), "C:\\reports here");
+  _putenv_s("KESTRUM_CRASH_REPORT_DIR", "");
+  EXPECT_TRUE(DefaultCrashReportFolder().ends_with("\\Kestrum\\crash-reports")) << DefaultCrashReportFolder();
+#else
+  setenv("KESTRUM_CRASH_REPORT_DIR", "/reports here", 1);
+  EXPECT_EQ(DefaultCrashReportFolder(), "/reports here");
+  unsetenv("KESTRUM_CRASH_REPORT_DIR");
+  setenv("XDG_STATE_HOME", "/state", 1);
+  EXPECT_EQ(DefaultCrashReportFolder(), "/state/Kestrum/crash-reports");
+  unsetenv("XDG_STATE_HOME");
+  EXPECT_TRUE(DefaultCrashReportFolder().ends_with("/.local/state/Kestrum/crash-reports"));
+#endif
+}
+
+}  // namespace
+}  // namespace kestrum
