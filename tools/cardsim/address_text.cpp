@@ -1,5 +1,7 @@
 #include "address_text.h"
 
+#include "card_texts.h"
+
 #include <cstdio>
 
 namespace cardsim {
@@ -33,13 +35,8 @@ std::optional<std::uint32_t> ParseIpv4(const std::string& text) {
   return orvell::ReadAddress(octets);
 }
 
-std::string FormatIpv4(std::uint32_t networkOrder) {
-  std::uint8_t octets[4];
-  orvell::WriteAddress(octets, networkOrder);
-  char text[16];
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", octets[0], octets[1], octets[2], octets[3]);
-  return text;
-}
+// Written as the window and kestrum-cli write them.
+std::string FormatIpv4(std::uint32_t networkOrder) { return kestrum::card_text::Address(networkOrder); }
 
 std::optional<orvell::record::Mac> ParseMac(const std::string& text) {
   constexpr std::size_t kTextLength = 6 * 2 + 5;  // six groups, five colons
@@ -56,11 +53,7 @@ std::optional<orvell::record::Mac> ParseMac(const std::string& text) {
   return mac;
 }
 
-std::string FormatMac(const orvell::record::Mac& mac) {
-  char text[18];
-  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-  return text;
-}
+std::string FormatMac(const orvell::record::Mac& mac) { return kestrum::card_text::Mac(mac); }
 
 std::uint32_t ToHostOrder(std::uint32_t networkOrder) {
   std::uint8_t octets[4];
