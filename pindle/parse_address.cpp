@@ -2,7 +2,7 @@
 #include <cstring>
 #include <optional>
 
-#include "udp_socket.h"
+#include "parse_address.h"
 
 namespace pindle {
 

@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+#include "parse_address.h"
+
 namespace pindle {
 namespace {
 

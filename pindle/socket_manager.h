@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "held_datagrams.h"
-#include "seam/pindle.h"
+#include "pindle.h"
 #include "udp_socket.h"
 
 namespace pindle {

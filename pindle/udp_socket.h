@@ -56,8 +56,4 @@ class UdpSocket {
 // 255.255.255.255 in network byte order (the same in either byte order).
 inline constexpr std::uint32_t kLimitedBroadcast = 0xFFFFFFFFu;
 
-// Parses dotted-decimal text strictly (four decimal octets); nothing when the
-// text is not such an address.
-std::optional<std::uint32_t> ParseDottedAddress(const char* text);
-
 }  // namespace pindle

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "poll_timeout.h"
 #include "udp_socket.h"
 
 namespace pindle {
@@ -75,12 +76,7 @@ class PosixUdpSocket final : public UdpSocket {
     pollfd entry{fd_, POLLIN, 0};
     // ppoll keeps the caller's deadline to the microsecond; poll's whole
     // milliseconds would make each listening time end up to 1 ms late.
-    const auto bounded =
-        std::clamp<std::chrono::microseconds>(timeout, std::chrono::microseconds::zero(), std::chrono::minutes(1));
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(bounded);
-    const timespec wait{
-        static_cast<time_t>(seconds.count()),
-        static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(bounded - seconds).count())};
+    const timespec wait = PollTimeout(timeout);
     const int result = ::ppoll(&entry, 1, &wait, nullptr);
     // A pending error counts as readable too: the receive that follows takes
     // it off the socket, or poll would report it again at once until the

@@ -1,6 +1,7 @@
 #include "address_text.h"
 
 #include "card_texts.h"
+#include "parse_address.h"
 
 #include <cstdio>
 
@@ -17,22 +18,9 @@ int HexDigit(char c) {
 }  // namespace
 
 std::optional<std::uint32_t> ParseIpv4(const std::string& text) {
-  std::uint8_t octets[4] = {};
-  std::size_t at = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (i > 0) {
-      if (at >= text.size() || text[at] != '.') return std::nullopt;
-      ++at;
-    }
-    unsigned value = 0;
-    std::size_t digits = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 4; ++at, ++digits)
-      value = value * 10 + static_cast<unsigned>(text[at] - '0');
-    if (digits == 0 || digits > 3 || value > 255) return std::nullopt;
-    octets[i] = static_cast<std::uint8_t>(value);
-  }
-  if (at != text.size()) return std::nullopt;
-  return orvell::ReadAddress(octets);
+  // The socket layer's own strict reading; a NUL inside is never an address.
+  if (text.find('\0') != std::string::npos) return std::nullopt;
+  return pindle::ParseDottedAddress(text.c_str());
 }
 
 // Written as the window and kestrum-cli write them.

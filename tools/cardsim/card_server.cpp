@@ -16,6 +16,7 @@
 #include <random>
 
 #include "address_text.h"
+#include "poll_timeout.h"
 
 namespace cardsim {
 namespace {
@@ -122,12 +123,7 @@ class Server {
       SendDueAnswers();
       timespec timeout{};
       const bool anyPending = !pending_.empty();
-      if (anyPending) {
-        const auto wait = std::max(Clock::duration::zero(), pending_.top().due - Clock::now());
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
-        timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
-        timeout.tv_nsec = static_cast<long>(ns % 1000000000);
-      }
+      if (anyPending) timeout = pindle::PollTimeout(pending_.top().due - Clock::now());
       pollfd entry{fd_, POLLIN, 0};
       const int ready = ::ppoll(&entry, 1, anyPending ? &timeout : nullptr, &runMask);
       if (ready > 0) ReceiveWaiting();
