@@ -3,9 +3,7 @@
 #include <ws2tcpip.h>
 
 #include "control_record.h"
-#include "parameter_datagrams.h"
 #include "pindle_settings.h"
-#include "search_datagrams.h"
 
 namespace kestrum::windows_tests {
 namespace {
@@ -24,7 +22,7 @@ bool OnSameSegment(const ControlRecord& card, std::uint32_t sender) {
 }  // namespace
 
 CardEmulator::CardEmulator(std::vector<ControlRecord> cards, EmulatorBehaviour behaviour)
-    : behaviour_(std::move(behaviour)), cards_(std::move(cards)) {
+    : behaviour_(std::move(behaviour)), responder_(std::move(cards), 0) {
   socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (socket_ == INVALID_SOCKET) return;
   const BOOL on = TRUE;
@@ -54,7 +52,7 @@ std::vector<std::uint32_t> CardEmulator::SearchRequestSources() const {
 
 std::vector<ControlRecord> CardEmulator::Cards() const {
   const std::lock_guard lock(mutex_);
-  return cards_;
+  return responder_.Cards();
 }
 
 void CardEmulator::Serve() {
@@ -75,50 +73,21 @@ void CardEmulator::Serve() {
 }
 
 void CardEmulator::Answer(const std::vector<std::uint8_t>& datagram, const sockaddr_in& from) {
-  if (orvell::search::IsRequest(datagram.data(), datagram.size())) {
-    AnswerSearch(from);
-  } else if (const auto change = orvell::parameter::ReadRequest(datagram.data(), datagram.size())) {
-    AnswerParameterChange(*change, from);
-  }
-}
-
-void CardEmulator::AnswerSearch(const sockaddr_in& from) {
-  std::vector<ControlRecord> answering;
+  cardsim::Response response;
   {
     const std::lock_guard lock(mutex_);
-    searchSources_.push_back(from.sin_addr.s_addr);
-    for (const auto& card : cards_)
-      if (OnSameSegment(card, from.sin_addr.s_addr)) answering.push_back(card);
+    const auto onSenderSegment = [&from](const ControlRecord& card) {
+      return OnSameSegment(card, from.sin_addr.s_addr);
+    };
+    response = responder_.Handle(datagram.data(), datagram.size(), onSenderSegment);
+    if (response.kind == cardsim::RequestKind::kSearch) searchSources_.push_back(from.sin_addr.s_addr);
   }
-  for (const auto& datagram : behaviour_.datagramsBeforeAnswers) Send(datagram.data(), datagram.size(), from);
   sockaddr_in to = from;
-  if (behaviour_.broadcastAnswers) to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
-  for (const auto& card : answering) {
-    const auto reply = orvell::search::BuildReply(card);
-    Send(reply.data(), reply.size(), to);
+  if (response.kind == cardsim::RequestKind::kSearch) {
+    for (const auto& extra : behaviour_.datagramsBeforeAnswers) Send(extra.data(), extra.size(), from);
+    if (behaviour_.broadcastAnswers) to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
   }
-}
-
-void CardEmulator::AnswerParameterChange(const orvell::parameter::ParameterChange& change, const sockaddr_in& from) {
-  bool confirmed = false;
-  {
-    const std::lock_guard lock(mutex_);
-    for (auto& card : cards_) {
-      if (!OnSameSegment(card, from.sin_addr.s_addr) || orvell::record::Ip(card) != change.oldIp ||
-          orvell::record::Gateway(card) != change.oldGateway || orvell::record::Mask(card) != change.oldMask)
-        continue;
-      orvell::record::SetIp(card, change.newIp);
-      orvell::record::SetGateway(card, change.newGateway);
-      orvell::record::SetMask(card, change.newMask);
-      orvell::record::SetServerIp(card, change.serverIp);
-      orvell::record::SetServerPort(card, change.serverPort);
-      orvell::record::SetHeartbeat(card, change.heartbeat);
-      confirmed = true;
-    }
-  }
-  if (!confirmed) return;
-  const auto reply = orvell::parameter::BuildReplyHeader();
-  Send(reply.data(), reply.size(), from);
+  for (const auto& answer : response.answers) Send(answer.bytes.data(), answer.bytes.size(), to);
 }
 
 void CardEmulator::Send(const std::uint8_t* bytes, std::size_t count, const sockaddr_in& to) {

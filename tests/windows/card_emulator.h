@@ -1,7 +1,9 @@
 // Control cards emulated inside the test program over Winsock, listening on
-// UDP 9999 as cards do. A card answers a request only when it comes from its
-// own segment (the sender's address lies in the card's subnet), as a card on
-// one LAN hears only the copy of a broadcast that went out onto that LAN.
+// UDP 9999 as cards do: only the receive loop around cardsim's responder,
+// which says what the cards answer. A card hears a request only when it comes
+// from its own segment (the sender's address lies in the card's subnet), as a
+// card on one LAN hears only the copy of a broadcast that went out onto that
+// LAN.
 #pragma once
 
 #include <winsock2.h>
@@ -12,8 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "card_responder.h"
 #include "orvell.h"
-#include "parameter_datagrams.h"
 
 namespace kestrum::windows_tests {
 
@@ -47,14 +49,12 @@ class CardEmulator {
  private:
   void Serve();
   void Answer(const std::vector<std::uint8_t>& datagram, const sockaddr_in& from);
-  void AnswerSearch(const sockaddr_in& from);
-  void AnswerParameterChange(const orvell::parameter::ParameterChange& change, const sockaddr_in& from);
   void Send(const std::uint8_t* bytes, std::size_t count, const sockaddr_in& to);
 
   SOCKET socket_ = INVALID_SOCKET;
   EmulatorBehaviour behaviour_;
   mutable std::mutex mutex_;
-  std::vector<ControlRecord> cards_;
+  cardsim::CardResponder responder_;
   std::vector<std::uint32_t> searchSources_;
   std::atomic<int> failedSends_{0};
   std::atomic<bool> stopping_{false};

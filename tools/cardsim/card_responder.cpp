@@ -25,29 +25,30 @@ void Apply(ControlRecord& card, const param::ParameterChange& change) { param::A
 CardResponder::CardResponder(std::vector<ControlRecord> cards, std::size_t replyExtraBytes)
     : cards_(std::move(cards)), replyExtraBytes_(replyExtraBytes) {}
 
-Response CardResponder::Handle(const std::uint8_t* data, std::size_t length) {
-  if (orvell::search::IsRequest(data, length)) return AnswerSearch();
-  if (const auto change = param::ReadRequest(data, length)) return ApplyChange(*change);
+Response CardResponder::Handle(const std::uint8_t* data, std::size_t length, const Hears& hears) {
+  if (orvell::search::IsRequest(data, length)) return AnswerSearch(hears);
+  if (const auto change = param::ReadRequest(data, length)) return ApplyChange(*change, hears);
   return {};
 }
 
-Response CardResponder::AnswerSearch() const {
+Response CardResponder::AnswerSearch(const Hears& hears) const {
   Response response;
   response.kind = RequestKind::kSearch;
   response.answers.reserve(cards_.size());
   for (std::size_t i = 0; i < cards_.size(); ++i) {
+    if (hears && !hears(cards_[i])) continue;
     const auto reply = orvell::search::BuildReply(cards_[i]);
     response.answers.push_back({i, std::vector<std::uint8_t>(reply.begin(), reply.end())});
   }
   return response;
 }
 
-Response CardResponder::ApplyChange(const param::ParameterChange& change) {
+Response CardResponder::ApplyChange(const param::ParameterChange& change, const Hears& hears) {
   Response response;
   response.kind = RequestKind::kParameterChange;
   const auto header = param::BuildReplyHeader();
   for (std::size_t i = 0; i < cards_.size(); ++i) {
-    if (!AddressedBy(cards_[i], change)) continue;
+    if (!AddressedBy(cards_[i], change) || (hears && !hears(cards_[i]))) continue;
     Apply(cards_[i], change);
     response.cardsChanged = true;
     std::vector<std::uint8_t> confirmation(header.begin(), header.end());

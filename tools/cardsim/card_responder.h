@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "control_record.h"
@@ -38,12 +39,16 @@ class CardResponder {
   // replyExtraBytes: bytes a card appends to its 24-byte confirmation.
   CardResponder(std::vector<ControlRecord> cards, std::size_t replyExtraBytes);
 
-  Response Handle(const std::uint8_t* data, std::size_t length);
+  // Which cards hear a datagram; by default all of them (a card hears only
+  // what reaches its own segment).
+  using Hears = std::function<bool(const ControlRecord& card)>;
+
+  Response Handle(const std::uint8_t* data, std::size_t length, const Hears& hears = {});
   const std::vector<ControlRecord>& Cards() const { return cards_; }
 
  private:
-  Response AnswerSearch() const;
-  Response ApplyChange(const orvell::parameter::ParameterChange& change);
+  Response AnswerSearch(const Hears& hears) const;
+  Response ApplyChange(const orvell::parameter::ParameterChange& change, const Hears& hears);
 
   std::vector<ControlRecord> cards_;
   std::size_t replyExtraBytes_;
