@@ -1,4 +1,5 @@
-// A dozen emulated cards with varied fields, for the demo and screenshot.
+// The demo's dozen cards of varied fields, read from the emulator's example
+// file (tools/cardsim/examples/demo-cards.json), for the scripted screenshot.
 #pragma once
 
 #include <vector>
