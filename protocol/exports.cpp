@@ -1,5 +1,6 @@
 // The library's C exports. Nothing may leave them as an exception.
 #include "card_search.h"
+#include "inet_address.h"
 #include "orvell.h"
 #include "parameter_change.h"
 
@@ -12,14 +13,24 @@ extern "C" ORVELL_API std::int32_t ORVELL_CALL GetControlList(ControlRecord* rec
 }
 
 extern "C" ORVELL_API std::int32_t ORVELL_CALL ConfigControlPara(std::uint32_t oldIp, std::uint32_t oldGateway,
-                                                                 std::uint32_t oldMask, const char* oldMac,
+                                                                 std::uint32_t oldMask, const char* /*oldMac*/,
                                                                  std::uint32_t newIp, std::uint32_t newGateway,
-                                                                 std::uint32_t newMask, const char* newMac,
+                                                                 std::uint32_t newMask, const char* /*newMac*/,
                                                                  const char* newServerIp, std::uint16_t newServerPort,
                                                                  std::uint8_t newHeartbeat) {
+  // The cards know a card by its addresses only: the MAC texts are never read.
   try {
-    return orvell::ChangeParameters(&CreatePindle, oldIp, oldGateway, oldMask, oldMac, newIp, newGateway, newMask,
-                                    newMac, newServerIp, newServerPort, newHeartbeat);
+    orvell::parameter::ParameterChange change;
+    change.oldIp = oldIp;
+    change.oldGateway = oldGateway;
+    change.oldMask = oldMask;
+    change.newIp = newIp;
+    change.newGateway = newGateway;
+    change.newMask = newMask;
+    change.serverIp = orvell::InetAddr(newServerIp);
+    change.serverPort = newServerPort;
+    change.heartbeat = newHeartbeat;
+    return orvell::ChangeParameters(&CreatePindle, change);
   } catch (...) {
     return 0;
   }

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "broadcast_session.h"
-#include "inet_address.h"
 #include "parameter_datagrams.h"
 #include "pindle_settings.h"
 
@@ -53,20 +52,7 @@ std::int32_t AwaitConfirmation(ISocketManager* manager) {
 
 }  // namespace
 
-std::int32_t ChangeParameters(CreatePindleFunction createPindle, std::uint32_t oldIp, std::uint32_t oldGateway,
-                              std::uint32_t oldMask, const char* /*oldMac*/, std::uint32_t newIp,
-                              std::uint32_t newGateway, std::uint32_t newMask, const char* /*newMac*/,
-                              const char* newServerIp, std::uint16_t newServerPort, std::uint8_t newHeartbeat) {
-  parameter::ParameterChange change;
-  change.oldIp = oldIp;
-  change.oldGateway = oldGateway;
-  change.oldMask = oldMask;
-  change.newIp = newIp;
-  change.newGateway = newGateway;
-  change.newMask = newMask;
-  change.serverIp = InetAddr(newServerIp);
-  change.serverPort = newServerPort;
-  change.heartbeat = newHeartbeat;
+std::int32_t ChangeParameters(CreatePindleFunction createPindle, const parameter::ParameterChange& change) {
   const parameter::Request request = parameter::BuildRequest(change);
 
   const auto session = OpenBroadcastSession(createPindle, kParameterLocalPort);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "parameter_datagrams.h"
 #include "seam/pindle.h"
 
 namespace orvell {
@@ -16,11 +17,8 @@ inline constexpr std::int32_t kParameterReadBytes = 32;
 inline constexpr std::size_t kParameterReceiveBufferSize = 256;
 
 // The parameter change behind ConfigControlPara, with the socket library's
-// factory passed in so tests can script it. oldMac and newMac are never read.
-// Returns 1 when a card confirmed, otherwise 0.
-std::int32_t ChangeParameters(CreatePindleFunction createPindle, std::uint32_t oldIp, std::uint32_t oldGateway,
-                              std::uint32_t oldMask, const char* oldMac, std::uint32_t newIp, std::uint32_t newGateway,
-                              std::uint32_t newMask, const char* newMac, const char* newServerIp,
-                              std::uint16_t newServerPort, std::uint8_t newHeartbeat);
+// factory passed in so tests can script it. Returns 1 when a card confirmed,
+// otherwise 0.
+std::int32_t ChangeParameters(CreatePindleFunction createPindle, const parameter::ParameterChange& change);
 
 }  // namespace orvell

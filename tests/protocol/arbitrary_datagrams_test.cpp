@@ -106,7 +106,7 @@ TEST(ArbitraryDatagrams, ParameterChangeConfirmsOnlyOnAWholeHeader) {
     script.datagrams = RandomDatagrams(source, source.Pick(12));
     FakePindle fake(script);
     const std::int32_t result =
-        ChangeParameters(&FakePindle::CreatePindle, 1, 2, 3, nullptr, 4, 5, 6, nullptr, "1.2.3.4", 9000, 30);
+        ChangeParameters(&FakePindle::CreatePindle, {1, 2, 3, 4, 5, 6, AddressFromOctets(1, 2, 3, 4), 9000, 30});
     bool confirmed = false;
     for (const ScriptedDatagram& datagram : script.datagrams) {
       const bool honest = !datagram.readResult.has_value();

@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   {
     fake_pindle::FakePindle fake(script);
-    orvell::ChangeParameters(&fake_pindle::FakePindle::CreatePindle, 1, 2, 3, nullptr, 4, 5, 6, nullptr, text.c_str(),
-                             9000, 30);
+    orvell::parameter::ParameterChange change{1, 2, 3, 4, 5, 6, orvell::InetAddr(text.c_str()), 9000, 30};
+    orvell::ChangeParameters(&fake_pindle::FakePindle::CreatePindle, change);
     if (!fake.ReleaseFaults().empty()) __builtin_trap();
   }
   return 0;
