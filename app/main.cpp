@@ -1,7 +1,7 @@
 // Start-up: the fatal-error reporting first, then the application object
 // (which catches what leaves an event handler and reports it), the report a
 // fatal error of the last run left, if any, the one window, the event loop.
-#include "card_search.h"
+#include "card_search_window.h"
 #include "crash/fatal_report_notice.h"
 #include "crash/fatal_reporting_start.h"
 #include "crash/kestrum_application.h"

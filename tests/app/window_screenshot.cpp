@@ -18,7 +18,7 @@
 
 #include "TIPEdit.h"
 #include "card_fields.h"
-#include "card_search.h"
+#include "card_search_window.h"
 #include "demo_cards.h"
 #include "private_network_guard.h"
 #include "scripted_cards.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "card_search.h"
+#include "card_search_window.h"
 
 class QTableView;
 

@@ -16,7 +16,7 @@
 
 #include "TIPEdit.h"
 #include "card_list_model.h"
-#include "card_search.h"
+#include "card_search_window.h"
 #include "font_substitutes.h"
 #include "gradient_label.h"
 #include "group_box_style.h"

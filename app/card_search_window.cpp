@@ -1,4 +1,4 @@
-#include "card_search.h"
+#include "card_search_window.h"
 
 #include <QItemSelectionModel>
 #include <QLabel>

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "card_fields.h"
-#include "card_search.h"
+#include "card_search_window.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
 
