@@ -3,12 +3,18 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QList>
 #include <functional>
 
 #include "card_row.h"
 
 namespace kestrum {
+
+// The colour for a cell of column ColIdx: the button face for the number
+// column (the row's own background), a pale tint per data column. data()
+// gives it as each cell's background.
+QColor d3_SetLVColumnColour(int ColIdx);
 
 class CardListModel final : public QAbstractTableModel {
   Q_OBJECT

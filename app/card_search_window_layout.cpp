@@ -8,8 +8,12 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <QToolButton>
 #include <array>
@@ -19,10 +23,104 @@
 #include "card_search_window.h"
 #include "font_substitutes.h"
 #include "gradient_label.h"
-#include "group_box_style.h"
-#include "search_icon.h"
 
 namespace kestrum {
+
+// The look of the window's group boxes: a one-pixel etched frame that runs
+// through the middle of the caption, as Windows draws it. The places of
+// the controls inside a box assume that frame; Qt's own styles put the
+// frame below the caption, across the top controls.
+class GroupBoxStyle final : public QProxyStyle {
+ public:
+  GroupBoxStyle();
+
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                       const QWidget* widget) const override;
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override;
+};
+
+namespace {
+
+// The caption starts this far from the box's left edge.
+constexpr int kCaptionLeft = 8;
+// Space either side of the caption's text, where the frame line breaks.
+constexpr int kCaptionPadding = 2;
+
+int CaptionHeight(const QStyleOption& option) { return option.fontMetrics.height(); }
+
+QRect CaptionRect(const QStyleOptionGroupBox& box) {
+  const int width = box.fontMetrics.horizontalAdvance(box.text) + 2 * kCaptionPadding;
+  return {box.rect.left() + kCaptionLeft, box.rect.top(), width, CaptionHeight(box)};
+}
+
+QRect FrameRect(const QStyleOption& option) { return option.rect.adjusted(0, CaptionHeight(option) / 2, 0, 0); }
+
+}  // namespace
+
+GroupBoxStyle::GroupBoxStyle() = default;
+
+QRect GroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                                    const QWidget* widget) const {
+  const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+  if (control != CC_GroupBox || box == nullptr) {
+    return QProxyStyle::subControlRect(control, option, subControl, widget);
+  }
+  switch (subControl) {
+    case SC_GroupBoxFrame:
+      return FrameRect(*box);
+    case SC_GroupBoxLabel:
+      return CaptionRect(*box);
+    case SC_GroupBoxContents:
+      return FrameRect(*box).adjusted(2, CaptionHeight(*box) / 2, -2, -2);
+    default:
+      return QProxyStyle::subControlRect(control, option, subControl, widget);
+  }
+}
+
+void GroupBoxStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                       const QWidget* widget) const {
+  const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+  if (control != CC_GroupBox || box == nullptr) {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    return;
+  }
+  const QRect caption = CaptionRect(*box);
+  painter->save();
+  // Etched frame: a shadow line with a light line inside it, broken where
+  // the caption stands.
+  painter->setClipRegion(QRegion(box->rect).subtracted(caption));
+  const QRect frame = FrameRect(*box);
+  painter->setPen(box->palette.color(QPalette::Light));
+  painter->drawRect(frame.adjusted(1, 1, -1, -1));
+  painter->setPen(box->palette.color(QPalette::Mid));
+  painter->drawRect(frame.adjusted(0, 0, -2, -2));
+  painter->restore();
+  drawItemText(painter, caption.adjusted(kCaptionPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, box->palette,
+               box->state.testFlag(State_Enabled), box->text, QPalette::WindowText);
+}
+
+// The image of the search button, drawn rather than shipped as a file: a
+// 16 x 16 dark blue magnifying glass on a transparent ground.
+QIcon MagnifyingGlassIcon() {
+  static constexpr int kSide = 16;
+  const QColor darkBlue(0x22, 0x4A, 0x7D);
+  QPixmap image(kSide, kSide);
+  image.fill(Qt::transparent);
+
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  // The lens: a ring in the upper left.
+  painter.setPen(QPen(darkBlue, 2.0));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(QRectF(1.5, 1.5, 9.0, 9.0));
+  // The handle: a thick stroke to the lower right corner.
+  painter.setPen(QPen(darkBlue, 3.0, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(10.0, 10.0), QPointF(14.0, 14.0));
+  painter.end();
+  return QIcon(image);
+}
+
 namespace {
 
 QFont PixelFont(const QString& family, int pixelSize) {
