@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "held_datagrams.h"
@@ -52,6 +53,19 @@ class UdpSocket {
   // Takes one waiting datagram without blocking; nothing when none waits.
   virtual std::optional<Arrival> ReceiveWaiting() = 0;
 };
+
+// An adapter the limited broadcast leaves through: up, broadcast-capable,
+// with an IPv4 address, loopback left out. Addresses in network byte order.
+struct BroadcastAdapter {
+  std::string name;
+  unsigned index = 0;  // the system's interface index
+  std::uint32_t address = 0;
+  std::uint32_t mask = 0;
+};
+
+// Every such adapter once, in the system's order: where SendTo's copies of a
+// broadcast go (and what kestrum-cli diagnose reports).
+std::vector<BroadcastAdapter> BroadcastAdapters();
 
 // 255.255.255.255 in network byte order (the same in either byte order).
 inline constexpr std::uint32_t kLimitedBroadcast = 0xFFFFFFFFu;

@@ -13,35 +13,17 @@
 #include <cstring>
 
 #include "poll_timeout.h"
+#include "send_from.h"
 #include "udp_socket.h"
 
 namespace pindle {
 namespace {
 
-struct BroadcastInterface {
-  unsigned index;
-  in_addr address;
-};
-
-// Every up, broadcast-capable IPv4 interface but loopback, once each.
-std::vector<BroadcastInterface> BroadcastInterfaces() {
-  std::vector<BroadcastInterface> found;
-  ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return found;
-  for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
-    if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-    const unsigned flags = entry->ifa_flags;
-    if ((flags & IFF_UP) == 0 || (flags & IFF_BROADCAST) == 0 || (flags & IFF_LOOPBACK) != 0) continue;
-    const unsigned index = if_nametoindex(entry->ifa_name);
-    if (index == 0) continue;
-    if (std::any_of(found.begin(), found.end(), [&](const BroadcastInterface& i) { return i.index == index; }))
-      continue;
-    sockaddr_in address{};
-    std::memcpy(&address, entry->ifa_addr, sizeof address);
-    found.push_back({index, address.sin_addr});
-  }
-  freeifaddrs(list);
-  return found;
+std::uint32_t AddressOf(const sockaddr* address) {
+  if (address == nullptr || address->sa_family != AF_INET) return 0;
+  sockaddr_in in{};
+  std::memcpy(&in, address, sizeof in);
+  return in.sin_addr.s_addr;
 }
 
 class PosixUdpSocket final : public UdpSocket {
@@ -64,7 +46,7 @@ class PosixUdpSocket final : public UdpSocket {
     to.sin_port = htons(port);
     to.sin_addr.s_addr = address;
     if (address != kLimitedBroadcast) return SendOnce(to, bytes, count, nullptr) ? 1 : 0;
-    const auto interfaces = BroadcastInterfaces();
+    const auto interfaces = BroadcastAdapters();
     if (interfaces.empty()) return SendOnce(to, bytes, count, nullptr) ? 1 : 0;
     std::size_t copies = 0;
     for (const auto& interface : interfaces)
@@ -106,31 +88,9 @@ class PosixUdpSocket final : public UdpSocket {
   // Sends one copy; with an interface given, out of that interface and from
   // its address, still from our bound port.
   bool SendOnce(const sockaddr_in& to, const std::uint8_t* bytes, std::size_t count,
-                const BroadcastInterface* interface) {
-    iovec data{const_cast<std::uint8_t*>(bytes), count};
-    msghdr message{};
-    message.msg_name = const_cast<sockaddr_in*>(&to);
-    message.msg_namelen = sizeof to;
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    if (interface != nullptr) {
-      message.msg_control = control;
-      message.msg_controllen = sizeof control;
-      cmsghdr* header = CMSG_FIRSTHDR(&message);
-      header->cmsg_level = IPPROTO_IP;
-      header->cmsg_type = IP_PKTINFO;
-      header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-      in_pktinfo info{};
-      info.ipi_ifindex = static_cast<int>(interface->index);
-      info.ipi_spec_dst = interface->address;
-      std::memcpy(CMSG_DATA(header), &info, sizeof info);
-    }
-    for (;;) {
-      const ssize_t sent = ::sendmsg(fd_, &message, 0);
-      if (sent >= 0) return true;
-      if (errno != EINTR) return false;
-    }
+                const BroadcastAdapter* interface) {
+    if (interface == nullptr) return SendFrom(fd_, to, bytes, count, 0, 0) >= 0;
+    return SendFrom(fd_, to, bytes, count, interface->index, interface->address) >= 0;
   }
 
   int fd_;
@@ -148,6 +108,23 @@ bool Bind(int fd, std::uint16_t port) {
 }
 
 }  // namespace
+
+std::vector<BroadcastAdapter> BroadcastAdapters() {
+  std::vector<BroadcastAdapter> found;
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return found;
+  for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+    if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+    const unsigned flags = entry->ifa_flags;
+    if ((flags & IFF_UP) == 0 || (flags & IFF_BROADCAST) == 0 || (flags & IFF_LOOPBACK) != 0) continue;
+    const unsigned index = if_nametoindex(entry->ifa_name);
+    if (index == 0) continue;
+    if (std::any_of(found.begin(), found.end(), [&](const BroadcastAdapter& a) { return a.index == index; })) continue;
+    found.push_back({entry->ifa_name, index, AddressOf(entry->ifa_addr), AddressOf(entry->ifa_netmask)});
+  }
+  freeifaddrs(list);
+  return found;
+}
 
 std::unique_ptr<UdpSocket> UdpSocket::Open(std::uint16_t preferredPort) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);

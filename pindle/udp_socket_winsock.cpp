@@ -45,8 +45,8 @@ class WinsockSession {
   bool started_ = false;
 };
 
-bool IsBroadcastCapable(const IP_ADAPTER_ADDRESSES& adapter) {
-  if (adapter.OperStatus != IfOperStatusUp) return false;
+bool CarriesBroadcast(const IP_ADAPTER_ADDRESSES& adapter) {
+  if (adapter.IfIndex == 0 || adapter.OperStatus != IfOperStatusUp) return false;
   if ((adapter.Flags & IP_ADAPTER_RECEIVE_ONLY) != 0) return false;
   // Loopback and point-to-point links (dial-up, tunnels) carry no broadcast.
   switch (adapter.IfType) {
@@ -55,24 +55,26 @@ bool IsBroadcastCapable(const IP_ADAPTER_ADDRESSES& adapter) {
     case IF_TYPE_TUNNEL:
       return false;
     default:
-      break;
+      return true;
   }
-  for (const IP_ADAPTER_UNICAST_ADDRESS* address = adapter.FirstUnicastAddress; address != nullptr;
-       address = address->Next) {
-    if (address->Address.lpSockaddr != nullptr && address->Address.lpSockaddr->sa_family == AF_INET) return true;
-  }
-  return false;
 }
 
-// The IPv4 interface index of every up, broadcast-capable adapter that has an
-// IPv4 address, loopback excluded, once each.
-std::vector<ULONG> BroadcastAdapterIndexes() {
-  std::vector<ULONG> indexes;
-  AdapterList(AF_INET).ForEach([&](const IP_ADAPTER_ADDRESSES& adapter) {
-    if (adapter.IfIndex == 0 || !IsBroadcastCapable(adapter)) return;
-    if (std::find(indexes.begin(), indexes.end(), adapter.IfIndex) == indexes.end()) indexes.push_back(adapter.IfIndex);
-  });
-  return indexes;
+// The adapter's first IPv4 address, or null.
+const IP_ADAPTER_UNICAST_ADDRESS* FirstIpv4(const IP_ADAPTER_ADDRESSES& adapter) {
+  for (const IP_ADAPTER_UNICAST_ADDRESS* address = adapter.FirstUnicastAddress; address != nullptr;
+       address = address->Next) {
+    if (address->Address.lpSockaddr != nullptr && address->Address.lpSockaddr->sa_family == AF_INET) return address;
+  }
+  return nullptr;
+}
+
+std::string Narrow(const wchar_t* text) {
+  if (text == nullptr) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string narrow(static_cast<std::size_t>(size - 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), size, nullptr, nullptr);
+  return narrow;
 }
 
 template <typename Value>
@@ -133,8 +135,8 @@ class WinsockUdpSocket final : public UdpSocket {
     if (address != kLimitedBroadcast) return SendOnce(to, bytes, count) ? 1 : 0;
     bool anySelected = false;
     std::size_t copies = 0;
-    for (const ULONG index : BroadcastAdapterIndexes()) {
-      if (!SelectOutgoingAdapter(index)) continue;
+    for (const BroadcastAdapter& adapter : BroadcastAdapters()) {
+      if (!SelectOutgoingAdapter(adapter.index)) continue;
       anySelected = true;
       if (SendOnce(to, bytes, count)) ++copies;
     }
@@ -218,6 +220,22 @@ class WinsockUdpSocket final : public UdpSocket {
 };
 
 }  // namespace
+
+std::vector<BroadcastAdapter> BroadcastAdapters() {
+  std::vector<BroadcastAdapter> found;
+  AdapterList(AF_INET).ForEach([&](const IP_ADAPTER_ADDRESSES& adapter) {
+    const IP_ADAPTER_UNICAST_ADDRESS* ipv4 = FirstIpv4(adapter);
+    if (ipv4 == nullptr || !CarriesBroadcast(adapter)) return;
+    if (std::any_of(found.begin(), found.end(), [&](const BroadcastAdapter& a) { return a.index == adapter.IfIndex; }))
+      return;
+    sockaddr_in in{};
+    std::memcpy(&in, ipv4->Address.lpSockaddr, sizeof in);
+    const ULONG prefix = ipv4->OnLinkPrefixLength;
+    const std::uint32_t hostMask = prefix == 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : ~(0xFFFFFFFFu >> prefix);
+    found.push_back({Narrow(adapter.FriendlyName), adapter.IfIndex, in.sin_addr.s_addr, htonl(hostMask)});
+  });
+  return found;
+}
 
 std::unique_ptr<UdpSocket> UdpSocket::Open(std::uint16_t preferredPort) {
   auto socket = std::make_unique<WinsockUdpSocket>();

@@ -17,6 +17,7 @@
 
 #include "address_text.h"
 #include "poll_timeout.h"
+#include "send_from.h"
 
 namespace cardsim {
 namespace {
@@ -186,30 +187,10 @@ class Server {
   // from the interface's own.
   ssize_t SendAnswer(const PendingAnswer& pending) const {
     const auto& bytes = pending.answer.bytes;
-    iovec data{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
-    msghdr message{};
-    message.msg_name = const_cast<sockaddr_in*>(&pending.to);
-    message.msg_namelen = sizeof pending.to;
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    if (pending.from != 0) {
-      message.msg_control = control;
-      message.msg_controllen = sizeof control;
-      cmsghdr* header = CMSG_FIRSTHDR(&message);
-      header->cmsg_level = IPPROTO_IP;
-      header->cmsg_type = IP_PKTINFO;
-      header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-      in_pktinfo info{};
-      info.ipi_ifindex = static_cast<int>(pending.viaInterface);
-      info.ipi_spec_dst.s_addr = pending.from;
-      std::memcpy(CMSG_DATA(header), &info, sizeof info);
-    }
-    const ssize_t sent = ::sendmsg(fd_, &message, 0);
+    const ssize_t sent =
+        pindle::SendFrom(fd_, pending.to, bytes.data(), bytes.size(), pending.viaInterface, pending.from);
     if (sent >= 0 || pending.from == 0) return sent;
-    PendingAnswer fromInterface = pending;
-    fromInterface.from = 0;
-    return SendAnswer(fromInterface);
+    return pindle::SendFrom(fd_, pending.to, bytes.data(), bytes.size(), 0, 0);
   }
 
   Clock::duration RandomDelay() {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "adapters.h"
 #include "card_texts.h"
 #include "pindle_settings.h"
 #include "search_datagrams.h"
@@ -36,17 +35,20 @@ std::vector<Received> Listen(pindle::UdpSocket& socket) {
   return received;
 }
 
-bool InSubnetOf(std::uint32_t ip, const std::vector<Adapter>& adapters) {
-  for (const Adapter& adapter : adapters)
+using Adapters = std::vector<pindle::BroadcastAdapter>;
+
+bool InSubnetOf(std::uint32_t ip, const Adapters& adapters) {
+  for (const auto& adapter : adapters)
     if ((ip & adapter.mask) == (adapter.address & adapter.mask)) return true;
   return false;
 }
 
-void PrintAdapters(const std::vector<Adapter>& adapters) {
+// The adapters exactly as the socket layer sends through them.
+void PrintAdapters(const Adapters& adapters) {
   std::printf("adapters the search request leaves through: %zu\n", adapters.size());
-  for (const Adapter& a : adapters)
+  for (const auto& a : adapters)
     std::printf("  %-16s %-15s mask %-15s broadcast %s\n", a.name.c_str(), card_text::Address(a.address).c_str(),
-                card_text::Address(a.mask).c_str(), card_text::Address(a.broadcast).c_str());
+                card_text::Address(a.mask).c_str(), card_text::Address(a.address | ~a.mask).c_str());
 }
 
 // What became of each datagram; returns the cards' IP addresses, one per record.
@@ -76,7 +78,7 @@ std::vector<std::uint32_t> PrintReceived(const std::vector<Received>& received, 
   return cards;
 }
 
-void PrintHints(const std::vector<Adapter>& adapters, std::uint16_t port, const std::vector<Received>& received,
+void PrintHints(const Adapters& adapters, std::uint16_t port, const std::vector<Received>& received,
                 const std::vector<std::uint32_t>& cards) {
   std::printf("hints:\n");
   bool any = false;
@@ -115,7 +117,7 @@ void PrintHints(const std::vector<Adapter>& adapters, std::uint16_t port, const 
 }  // namespace
 
 int RunDiagnose() {
-  const std::vector<Adapter> adapters = BroadcastAdapters();
+  const Adapters adapters = pindle::BroadcastAdapters();
   PrintAdapters(adapters);
   const std::unique_ptr<pindle::UdpSocket> socket = pindle::UdpSocket::Open(orvell::kSearchLocalPort);
   if (!socket) {

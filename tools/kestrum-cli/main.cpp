@@ -22,12 +22,8 @@ namespace {
 
 using namespace kestrum::cli;
 
-constexpr int kTableSize = 255;  // as the window's ControlTable
-
 int RunSearch(Format format) {
-  std::vector<ControlRecord> table(kTableSize);
-  const std::int32_t found = GetControlList(table.data(), kTableSize);
-  table.resize(static_cast<std::size_t>(std::clamp(found, 0, kTableSize)));
+  const std::vector<ControlRecord> table = SearchCards();
   std::fputs(CardListing(table, format).c_str(), stdout);
   if (format == Format::kTable) std::printf("%zu card%s found\n", table.size(), table.size() == 1 ? "" : "s");
   return table.empty() ? 1 : 0;

@@ -24,15 +24,6 @@ namespace {
 
 namespace rec = orvell::record;
 
-constexpr int kTableSize = 255;  // as the window's ControlTable
-
-std::vector<ControlRecord> Search() {
-  std::vector<ControlRecord> table(kTableSize);
-  const std::int32_t found = GetControlList(table.data(), kTableSize);
-  table.resize(static_cast<std::size_t>(std::clamp(found, 0, kTableSize)));
-  return table;
-}
-
 const ControlRecord* Find(const std::vector<ControlRecord>& cards, const CardChoice& choice) {
   const auto at = std::find_if(cards.begin(), cards.end(), [&](const ControlRecord& card) {
     return choice.ip ? rec::Ip(card) == *choice.ip : rec::MacAddress(card) == *choice.mac;
@@ -107,9 +98,17 @@ std::optional<int> Confirm(const std::string& description, bool yes) {
 
 }  // namespace
 
+std::vector<ControlRecord> SearchCards() {
+  constexpr int kTableSize = 255;  // as the window's ControlTable
+  std::vector<ControlRecord> table(kTableSize);
+  const std::int32_t found = GetControlList(table.data(), kTableSize);
+  table.resize(static_cast<std::size_t>(std::clamp(found, 0, kTableSize)));
+  return table;
+}
+
 int RunSet(const Command& command) {
   const SetArguments& set = command.set;
-  const std::vector<ControlRecord> before = Search();
+  const std::vector<ControlRecord> before = SearchCards();
   const ControlRecord* found = Find(before, set.card);
   if (found == nullptr) {
     std::fprintf(stderr, "kestrum-cli: no card answered with %s %s (%zu cards found)\n", set.card.ip ? "IP" : "MAC",
@@ -131,7 +130,7 @@ int RunSet(const Command& command) {
     std::fprintf(stderr, "kestrum-cli: no card confirmed the change of %s\n", mac.c_str());
     return kNotChanged;
   }
-  const std::vector<ControlRecord> after = Search();
+  const std::vector<ControlRecord> after = SearchCards();
   const ControlRecord* changed = Find(after, CardChoice{std::nullopt, rec::MacAddress(card), mac});
   if (changed == nullptr || !Has(*changed, wanted)) {
     std::fprintf(stderr, "kestrum-cli: the card confirmed, but a new search %s\n",
