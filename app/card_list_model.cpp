@@ -11,7 +11,7 @@
 namespace kestrum {
 
 QColor d3_SetLVColumnColour(int ColIdx) {
-  static constexpr std::array<QRgb, ColumnCount> kDataColumnColours{
+  static constexpr std::array<QRgb, kColumnCount> kDataColumnColours{
       0,         // number column: the button face, below
       0xCCFFCC,  // screen number, pale green
       0xFFCCCC,  // IP, pale red
@@ -19,13 +19,13 @@ QColor d3_SetLVColumnColour(int ColIdx) {
       0xFFDDCC,  // gateway, pale orange
       0xFFEECC,  // MAC, pale cream
   };
-  if (ColIdx <= ColumnNumber || ColIdx >= ColumnCount) return QGuiApplication::palette().color(QPalette::Button);
+  if (ColIdx <= kColumnNumber || ColIdx >= kColumnCount) return QGuiApplication::palette().color(QPalette::Button);
   return QColor::fromRgb(kDataColumnColours.at(static_cast<std::size_t>(ColIdx)));
 }
 namespace {
 
 QString Heading(int column) {
-  static const std::array<QString, ColumnCount> kHeadings{QString(),
+  static const std::array<QString, kColumnCount> kHeadings{QString(),
                                                           QStringLiteral("屏号"),
                                                           QStringLiteral("IP"),
                                                           QStringLiteral("子网掩码"),
@@ -42,7 +42,7 @@ int CardListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int CardListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int CardListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant CardListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
@@ -59,7 +59,7 @@ QVariant CardListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CardListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
+  if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
   if (role == Qt::DisplayRole) return Heading(section);
   if (role == Qt::TextAlignmentRole) return static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
@@ -108,7 +108,7 @@ void CardListModel::SortRows(const RowOrder& goesBefore) {
 void CardListModel::Renumber() {
   if (rows_.isEmpty()) return;
   for (int row = 0; row < rows_.size(); ++row) rows_[row].caption = QString::number(row + 1);
-  emit dataChanged(index(0, ColumnNumber), index(static_cast<int>(rows_.size()) - 1, ColumnNumber), {Qt::DisplayRole});
+  emit dataChanged(index(0, kColumnNumber), index(static_cast<int>(rows_.size()) - 1, kColumnNumber), {Qt::DisplayRole});
 }
 
 void CardListModel::SetRowText(int row, int column, const QString& text) {

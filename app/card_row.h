@@ -7,16 +7,16 @@
 
 namespace kestrum {
 
-enum CardListColumn { ColumnNumber, ColumnScreenNo, ColumnIp, ColumnMask, ColumnGateway, ColumnMac, ColumnCount };
+enum CardListColumn { kColumnNumber, kColumnScreenNo, kColumnIp, kColumnMask, kColumnGateway, kColumnMac, kColumnCount };
 
 struct CardRow {
   int recordIndex = 0;
   QString caption;                                // column 0, the running number
-  std::array<QString, ColumnCount - 1> subItems;  // columns 1 to 5
+  std::array<QString, kColumnCount - 1> subItems;  // columns 1 to 5
 
-  const QString& Text(int column) const { return column == ColumnNumber ? caption : subItems.at(SubItem(column)); }
+  const QString& Text(int column) const { return column == kColumnNumber ? caption : subItems.at(SubItem(column)); }
   void SetText(int column, const QString& text) {
-    if (column == ColumnNumber) {
+    if (column == kColumnNumber) {
       caption = text;
     } else {
       subItems.at(SubItem(column)) = text;

@@ -46,7 +46,7 @@ void TFrm_CardSearch::btnControlSearchClick() {
   if (isVisible()) activateWindow();
   rzlistview1->viewport()->update();
   if (model_->rowCount() > 0) SelectFirstRow();
-  idsres->setCaption(CardCountText(model_->rowCount()));
+  idsres->SetCaption(CardCountText(model_->rowCount()));
   btnControlSearch->setEnabled(true);
 }
 
@@ -66,19 +66,19 @@ void TFrm_CardSearch::SearchCard() {
     const ControlRecord& card = state_.ControlTable.at(static_cast<std::size_t>(i));
     CardRow row;
     row.recordIndex = i;
-    row.SetText(ColumnNumber, QString::number(i + 1));
-    row.SetText(ColumnScreenNo, QString::number(orvell::record::ScreenNo(card)));
-    row.SetText(ColumnIp, AddressText(orvell::record::Ip(card)));
-    row.SetText(ColumnMask, AddressText(orvell::record::Mask(card)));
-    row.SetText(ColumnGateway, AddressText(orvell::record::Gateway(card)));
-    row.SetText(ColumnMac, MacText(orvell::record::MacAddress(card)));
+    row.SetText(kColumnNumber, QString::number(i + 1));
+    row.SetText(kColumnScreenNo, QString::number(orvell::record::ScreenNo(card)));
+    row.SetText(kColumnIp, AddressText(orvell::record::Ip(card)));
+    row.SetText(kColumnMask, AddressText(orvell::record::Mask(card)));
+    row.SetText(kColumnGateway, AddressText(orvell::record::Gateway(card)));
+    row.SetText(kColumnMac, MacText(orvell::record::MacAddress(card)));
     rows.append(std::move(row));
   }
   model_->AppendRows(std::move(rows));
 }
 
 void TFrm_CardSearch::SelectFirstRow() {
-  rzlistview1->selectionModel()->setCurrentIndex(model_->index(0, ColumnNumber),
+  rzlistview1->selectionModel()->setCurrentIndex(model_->index(0, kColumnNumber),
                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -117,10 +117,10 @@ void TFrm_CardSearch::RzListView1SelectItem() {
 void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   namespace field = orvell::record;
   btnModify->setEnabled(true);
-  ipdt_ip->setIPString(row.Text(ColumnIp));
-  ipdt_mask->setIPString(row.Text(ColumnMask));
-  ipdt_gateway->setIPString(row.Text(ColumnGateway));
-  ControlMac->setText(row.Text(ColumnMac));
+  ipdt_ip->SetIPString(row.Text(kColumnIp));
+  ipdt_mask->SetIPString(row.Text(kColumnMask));
+  ipdt_gateway->SetIPString(row.Text(kColumnGateway));
+  ControlMac->setText(row.Text(kColumnMac));
   IDSControlWidth->setText(QString::number(field::Width(card)));
   IDSControlHeight->setText(QString::number(field::Height(card)));
   IDSControlPNO->setText(QString::number(field::ScreenNo(card)));
@@ -134,7 +134,7 @@ void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   IDSControlType->setText(ShownText(typeAndVersion.type));
   IDSControlVersion->setText(ShownText(typeAndVersion.version));
   edt_heart->setText(QString::number(field::Heartbeat(card)));
-  ip_remote->setIPString(AddressText(field::ServerIp(card)));
+  ip_remote->SetIPString(AddressText(field::ServerIp(card)));
   edtremoteport->setText(QString::number(field::ServerPort(card)));
   state_.SelectedIp = field::Ip(card);
   state_.SelectedMask = field::Mask(card);
@@ -151,18 +151,18 @@ void TFrm_CardSearch::btnModifyClick() {
   if (!ChangeAllowed(request)) return;
   if (!row.isValid()) return;  // the row went while the question was open
   if (SendModifyRequest(protocol_, request) != 1) {
-    idsres->setCaption(QStringLiteral("修改失败"));
+    idsres->SetCaption(QStringLiteral("修改失败"));
     return;
   }
   ShowConfirmedChange(row.row(), texts, request.change);
-  idsres->setCaption(QStringLiteral("修改成功"));
+  idsres->SetCaption(QStringLiteral("修改成功"));
 }
 
 void TFrm_CardSearch::ModifyClickedReportingErrors() {
   try {
     btnModifyClick();
   } catch (...) {
-    KestrumApplication::reportException(std::current_exception(), QStringLiteral("TFrm_CardSearch::btnModifyClick"));
+    KestrumApplication::ReportException(std::current_exception(), QStringLiteral("TFrm_CardSearch::btnModifyClick"));
   }
 }
 
@@ -200,9 +200,9 @@ bool TFrm_CardSearch::ChangeAllowed(const ModifyRequest& request) {
 
 void TFrm_CardSearch::ShowConfirmedChange(int row, const PanelTexts& texts,
                                           const orvell::parameter::ParameterChange& change) {
-  model_->SetRowText(row, ColumnIp, texts.ip);
-  model_->SetRowText(row, ColumnGateway, texts.gateway);
-  model_->SetRowText(row, ColumnMask, texts.mask);
+  model_->SetRowText(row, kColumnIp, texts.ip);
+  model_->SetRowText(row, kColumnGateway, texts.gateway);
+  model_->SetRowText(row, kColumnMask, texts.mask);
   ControlRecord& card = state_.ControlTable.at(static_cast<std::size_t>(model_->Row(row).recordIndex));
   orvell::parameter::ApplyToRecord(card, change);
   // The card now answers to its new addresses: a second change must name

@@ -171,7 +171,7 @@ TIPEdit* AddAddressEdit(QWidget* container, const char* name, const QRect& place
   font.setFamily(QStringLiteral("MS Sans Serif"));
   edit->setFont(font);
   edit->setGeometry(place);
-  edit->setIPString(address);
+  edit->SetIPString(address);
   return edit;
 }
 
@@ -258,9 +258,9 @@ void TFrm_CardSearch::ConfigureList() {
   headings->setStretchLastSection(false);
   headings->setMinimumSectionSize(8);
   headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  static constexpr std::array<int, ColumnCount> kWidths{30, 50, 100, 100, 100, 120};
-  for (int column = 0; column < ColumnCount; ++column) {
-    const bool fixedWidth = column == ColumnNumber || column == ColumnMac;
+  static constexpr std::array<int, kColumnCount> kWidths{30, 50, 100, 100, 100, 120};
+  for (int column = 0; column < kColumnCount; ++column) {
+    const bool fixedWidth = column == kColumnNumber || column == kColumnMac;
     headings->setSectionResizeMode(column, fixedWidth ? QHeaderView::Fixed : QHeaderView::Interactive);
     headings->resizeSection(column, kWidths.at(static_cast<std::size_t>(column)));
   }

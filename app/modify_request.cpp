@@ -17,7 +17,7 @@ std::int32_t IntegerOf(const QString& text) {
   const std::optional<std::int32_t> value = ParseIntegerText(text);
   // The message quotes only the beginning: an edit holds far more than a
   // message box can show on one screen.
-  if (!value) throw ConversionError::notAnInteger(QuotedBeginning(text));
+  if (!value) throw ConversionError::NotAnInteger(QuotedBeginning(text));
   return *value;
 }
 

@@ -15,24 +15,24 @@
 
 namespace {
 
-constexpr QSize DefaultSize(125, 21);
-constexpr int DefaultFontPoints = 9;
-constexpr int BorderWidth = 2;  // sunken edge, two pixels on each side
-constexpr int DotFontPoints = 18;
+constexpr QSize kDefaultSize(125, 21);
+constexpr int kDefaultFontPoints = 9;
+constexpr int kBorderWidth = 2;  // sunken edge, two pixels on each side
+constexpr int kDotFontPoints = 18;
 // A frameless line edit leaves one pixel above its top-aligned text.
-constexpr int FieldTextTopMargin = 1;
-constexpr int HighestOctet = 255;
-constexpr quint8 RejectedOctet = HighestOctet;
+constexpr int kFieldTextTopMargin = 1;
+constexpr int kHighestOctet = 255;
+constexpr quint8 kRejectedOctet = kHighestOctet;
 // Moving back puts the caret here, which stops at the end of a shorter text.
-constexpr int PrevFieldCaret = 3;
-constexpr int BitsPerOctet = 8;
-constexpr quint32 OctetMask = 0xFFu;
+constexpr int kPrevFieldCaret = 3;
+constexpr int kBitsPerOctet = 8;
+constexpr quint32 kOctetMask = 0xFFu;
 
 // One octet of an address text: a number from 0 to 255, else 255.
 quint8 OctetFromText(QStringView text) {
   const std::optional<int32_t> number = ParseIntegerText(text);
-  if (!number || *number < 0 || *number > HighestOctet) {
-    return RejectedOctet;
+  if (!number || *number < 0 || *number > kHighestOctet) {
+    return kRejectedOctet;
   }
   return static_cast<quint8>(*number);
 }
@@ -40,9 +40,9 @@ quint8 OctetFromText(QStringView text) {
 }  // namespace
 
 TIPEdit::TIPEdit(QWidget* parent) : QWidget(parent) {
-  m_clientArea = new QWidget(this);
-  for (int i = 0; i < FieldCount; ++i) {
-    auto* field = new TIPFieldEdit(m_clientArea);
+  clientArea_ = new QWidget(this);
+  for (int i = 0; i < kFieldCount; ++i) {
+    auto* field = new TIPFieldEdit(clientArea_);
     FFields[static_cast<size_t>(i)] = field;
     connect(field, &TIPFieldEdit::Rejected, this, [this, i] { emit OnError(i); });
     connect(field, &TIPFieldEdit::ValueAccepted, this, &TIPEdit::OnChange);
@@ -52,14 +52,14 @@ TIPEdit::TIPEdit(QWidget* parent) : QWidget(parent) {
   // Focus given to the control goes to field 0; tabbing passes through the
   // fields in index order.
   setFocusProxy(FFields[0]);
-  resize(DefaultSize);
+  resize(kDefaultSize);
   QFont boldFont = font();
-  boldFont.setPointSize(DefaultFontPoints);
+  boldFont.setPointSize(kDefaultFontPoints);
   boldFont.setBold(true);
   setFont(boldFont);
   setCursor(Qt::IBeamCursor);
-  setTabStop(true);
-  setColor(palette().color(QPalette::Base));
+  SetTabStop(true);
+  SetColor(palette().color(QPalette::Base));
   LayoutFields();
 }
 
@@ -79,38 +79,38 @@ QString TIPEdit::IPString() const {
   return octets.join(u'.');
 }
 
-void TIPEdit::setIPString(const QString& text) {
-  std::array<quint8, FieldCount> octets{};
+void TIPEdit::SetIPString(const QString& text) {
+  std::array<quint8, kFieldCount> octets{};
   QStringView rest(text);
-  for (int i = 0; i < FieldCount; ++i) {
+  for (int i = 0; i < kFieldCount; ++i) {
     const qsizetype dot = rest.indexOf(u'.');
     const QStringView octetText = dot < 0 ? rest : rest.left(dot);
     octets[static_cast<size_t>(i)] = OctetFromText(octetText);
     rest = rest.mid(octetText.size());
-    if (i < FieldCount - 1) {
+    if (i < kFieldCount - 1) {
       if (!rest.startsWith(u'.')) {
         return;  // a missing dot leaves the address as it was
       }
       rest = rest.mid(1);
     }
   }
-  for (int i = 0; i < FieldCount; ++i) {
-    FFields[static_cast<size_t>(i)]->setValue(octets[static_cast<size_t>(i)]);
+  for (int i = 0; i < kFieldCount; ++i) {
+    FFields[static_cast<size_t>(i)]->SetValue(octets[static_cast<size_t>(i)]);
   }
 }
 
 quint32 TIPEdit::Addr() const {
   quint32 address = 0;
-  for (int i = FieldCount - 1; i >= 0; --i) {
-    address = (address << BitsPerOctet) | FFields[static_cast<size_t>(i)]->Value();
+  for (int i = kFieldCount - 1; i >= 0; --i) {
+    address = (address << kBitsPerOctet) | FFields[static_cast<size_t>(i)]->Value();
   }
   return address;
 }
 
-void TIPEdit::setAddr(quint32 address) {
+void TIPEdit::SetAddr(quint32 address) {
   for (TIPFieldEdit* field : FFields) {
-    field->setValue(static_cast<quint8>(address & OctetMask));
-    address >>= BitsPerOctet;
+    field->SetValue(static_cast<quint8>(address & kOctetMask));
+    address >>= kBitsPerOctet;
   }
 }
 
@@ -120,7 +120,7 @@ bool TIPEdit::Error() const {
 
 bool TIPEdit::ReadOnly() const { return FFields[0]->isReadOnly(); }
 
-void TIPEdit::setReadOnly(bool readOnly) {
+void TIPEdit::SetReadOnly(bool readOnly) {
   if (readOnly == ReadOnly()) {
     return;
   }
@@ -129,7 +129,7 @@ void TIPEdit::setReadOnly(bool readOnly) {
   }
 }
 
-void TIPEdit::setBorderStyle(TBorderStyle style) {
+void TIPEdit::SetBorderStyle(TBorderStyle style) {
   if (style == FBorderStyle) {
     return;
   }
@@ -140,7 +140,7 @@ void TIPEdit::setBorderStyle(TBorderStyle style) {
 
 bool TIPEdit::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
 
-void TIPEdit::setTabStop(bool tabStop) {
+void TIPEdit::SetTabStop(bool tabStop) {
   // The control takes no clicks itself: a click on its surface focuses
   // field 0 only when no field has the focus (mousePressEvent).
   setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
@@ -151,7 +151,7 @@ void TIPEdit::setTabStop(bool tabStop) {
 
 QColor TIPEdit::Color() const { return palette().color(QPalette::Base); }
 
-void TIPEdit::setColor(const QColor& color) {
+void TIPEdit::SetColor(const QColor& color) {
   QPalette own = palette();
   own.setColor(QPalette::Base, color);
   setPalette(own);  // reaches the fields, which inherit the control's palette
@@ -160,14 +160,14 @@ void TIPEdit::setColor(const QColor& color) {
 
 void TIPEdit::ActiveNextField(bool Sel) {
   const int focused = FocusedFieldIndex();
-  if (focused < 0 || focused >= FieldCount - 1) {
+  if (focused < 0 || focused >= kFieldCount - 1) {
     return;
   }
   TIPFieldEdit* target = FFields[static_cast<size_t>(focused + 1)];
   if (Sel) {
     target->selectAll();
   } else {
-    target->setCurrentPosition(0);
+    target->SetCurrentPosition(0);
   }
   target->setFocus(Qt::OtherFocusReason);
 }
@@ -181,22 +181,22 @@ void TIPEdit::ActivePrevField(bool Sel) {
   if (Sel) {
     target->selectAll();
   } else {
-    target->setCurrentPosition(PrevFieldCaret);
+    target->SetCurrentPosition(kPrevFieldCaret);
   }
   target->setFocus(Qt::OtherFocusReason);
 }
 
 TIPFieldEdit* TIPEdit::Field(int index) const {
-  if (index < 0 || index >= FieldCount) {
+  if (index < 0 || index >= kFieldCount) {
     return nullptr;
   }
   return FFields[static_cast<size_t>(index)];
 }
 
-QSize TIPEdit::sizeHint() const { return DefaultSize; }
+QSize TIPEdit::sizeHint() const { return kDefaultSize; }
 
 int TIPEdit::FocusedFieldIndex() const {
-  for (int i = 0; i < FieldCount; ++i) {
+  for (int i = 0; i < kFieldCount; ++i) {
     const TIPFieldEdit* field = FFields[static_cast<size_t>(i)];
     if (field != nullptr && field->hasFocus()) {
       return i;
@@ -243,7 +243,7 @@ void TIPEdit::mousePressEvent(QMouseEvent* event) {
 
 QRect TIPEdit::ClientRect() const {
   if (FBorderStyle == bsSingle) {
-    return rect().adjusted(BorderWidth, BorderWidth, -BorderWidth, -BorderWidth);
+    return rect().adjusted(kBorderWidth, kBorderWidth, -kBorderWidth, -kBorderWidth);
   }
   return rect();
 }
@@ -258,19 +258,19 @@ IPFieldLayout TIPEdit::CurrentLayout() const {
 // higher than the digits.
 int TIPEdit::DigitBaseline() const {
   const QFontMetrics metrics(font());
-  return (height() - 2 * BorderWidth + metrics.capHeight()) / 2;
+  return (height() - 2 * kBorderWidth + metrics.capHeight()) / 2;
 }
 
 void TIPEdit::LayoutFields() {
-  if (m_clientArea == nullptr || FFields[0] == nullptr) {
+  if (clientArea_ == nullptr || FFields[0] == nullptr) {
     return;
   }
-  m_clientArea->setGeometry(ClientRect());
+  clientArea_->setGeometry(ClientRect());
   const IPFieldLayout layout = CurrentLayout();
   // A top-aligned line edit puts its baseline one pixel plus the ascent
   // below its top; the margin moves it onto the digits' baseline.
-  const int textTopMargin = DigitBaseline() - layout.Top - FieldTextTopMargin - QFontMetrics(font()).ascent();
-  for (int i = 0; i < FieldCount; ++i) {
+  const int textTopMargin = DigitBaseline() - layout.Top - kFieldTextTopMargin - QFontMetrics(font()).ascent();
+  for (int i = 0; i < kFieldCount; ++i) {
     TIPFieldEdit* field = FFields[static_cast<size_t>(i)];
     field->setGeometry(layout.FieldLeft(i), layout.Top, layout.FieldWidth, height() - 2);
     field->setTextMargins(0, textTopMargin, 0, 0);
@@ -295,7 +295,7 @@ void TIPEdit::PaintDots(QPainter& painter, const QRect& client) const {
   const IPFieldLayout layout = CurrentLayout();
   QFont dotFont = font();
   dotFont.setBold(true);
-  dotFont.setPointSize(DotFontPoints);
+  dotFont.setPointSize(kDotFontPoints);
   const QString dot = QStringLiteral(".");
   const QRect ink = QFontMetrics(dotFont).tightBoundingRect(dot);
   const int baseline = client.top() + DigitBaseline();
@@ -304,7 +304,7 @@ void TIPEdit::PaintDots(QPainter& painter, const QRect& client) const {
   painter.setClipRect(client);
   painter.setFont(dotFont);
   painter.setPen(palette().color(QPalette::Text));
-  for (int gap = 0; gap < FieldCount - 1; ++gap) {
+  for (int gap = 0; gap < kFieldCount - 1; ++gap) {
     const int gapLeft = client.left() + layout.FieldLeft(gap) + layout.FieldWidth;
     const int inkLeft = gapLeft + (layout.Gap - ink.width()) / 2;
     painter.drawText(QPoint(inkLeft - ink.left(), baseline - ink.bottom()), dot);

@@ -28,12 +28,12 @@ class TIPFieldEdit : public QLineEdit {
 
   // The last number the field accepted; writing it shows it in decimal.
   quint8 Value() const { return FValue; }
-  void setValue(quint8 value);
+  void SetValue(quint8 value);
 
   quint8 Min() const { return FMin; }
-  void setMin(quint8 value);
+  void SetMin(quint8 value);
   quint8 Max() const { return FMax; }
-  void setMax(quint8 value);
+  void SetMax(quint8 value);
 
   // True while the text was found not to be a number in Min..Max.
   bool Error() const { return FError; }
@@ -41,7 +41,7 @@ class TIPFieldEdit : public QLineEdit {
   // Start of the selection, or the caret when nothing is selected.
   int CurrentPosition() const;
   // Clamped to 0..text length; leaves nothing selected.
-  void setCurrentPosition(int position);
+  void SetCurrentPosition(int position);
 
  signals:
   // The text was rejected; raised before it is replaced.
@@ -70,7 +70,7 @@ class TIPFieldEdit : public QLineEdit {
   quint8 FValue = 0;
   // Set by a change the operator made, so that a change the program made
   // can be told apart: only the latter puts the caret at the start.
-  bool m_editedByOperator = false;
+  bool editedByOperator_ = false;
 };
 
 // The address control. The window reads and writes it as dotted text.
@@ -81,7 +81,7 @@ class TIPEdit : public QWidget {
   enum TBorderStyle { bsNone, bsSingle };
   Q_ENUM(TBorderStyle)
 
-  static constexpr int FieldCount = 4;
+  static constexpr int kFieldCount = 4;
 
   explicit TIPEdit(QWidget* parent = nullptr);
   ~TIPEdit() override;
@@ -93,27 +93,27 @@ class TIPEdit : public QWidget {
   QString IPString() const;
   // Ignored as a whole when one of the first three dots is missing; an
   // octet that is not a number from 0 to 255 becomes 255.
-  void setIPString(const QString& text);
+  void SetIPString(const QString& text);
 
   // Field 0 in the least significant byte: network byte order in memory.
   quint32 Addr() const;
-  void setAddr(quint32 address);
+  void SetAddr(quint32 address);
 
   bool Error() const;
 
   bool ReadOnly() const;
-  void setReadOnly(bool readOnly);
+  void SetReadOnly(bool readOnly);
 
   TBorderStyle BorderStyle() const { return FBorderStyle; }
-  void setBorderStyle(TBorderStyle style);
+  void SetBorderStyle(TBorderStyle style);
 
   // Whether the keyboard focus stops at the control and its fields.
   bool TabStop() const;
-  void setTabStop(bool tabStop);
+  void SetTabStop(bool tabStop);
 
   // Background of the box and of the fields.
   QColor Color() const;
-  void setColor(const QColor& color);
+  void SetColor(const QColor& color);
 
   void ActiveNextField(bool Sel);
   void ActivePrevField(bool Sel);
@@ -142,10 +142,10 @@ class TIPEdit : public QWidget {
   int FocusedFieldIndex() const;
   void PaintDots(QPainter& painter, const QRect& client) const;
 
-  std::array<TIPFieldEdit*, FieldCount> FFields{};
+  std::array<TIPFieldEdit*, kFieldCount> FFields{};
   TBorderStyle FBorderStyle = bsSingle;
   // Every move or resize repaints the whole control.
   const bool FFullRepaint = true;
   // Inside the border; clips the fields the way the box does.
-  QWidget* m_clientArea = nullptr;
+  QWidget* clientArea_ = nullptr;
 };

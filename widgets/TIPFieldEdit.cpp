@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int OctetDigits = 3;
+constexpr int kOctetDigits = 3;
 
 bool IsArrow(int key) { return key == Qt::Key_Left || key == Qt::Key_Right; }
 
@@ -38,33 +38,33 @@ bool IsDigitText(const QString& text) { return text.size() == 1 && text.front() 
 }  // namespace
 
 TIPFieldEdit::TIPFieldEdit(QWidget* parent) : QLineEdit(parent) {
-  setMaxLength(OctetDigits);
+  setMaxLength(kOctetDigits);
   setFrame(false);
   // The text sits at the top of the field like in a plain single-line edit.
   setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  connect(this, &QLineEdit::textEdited, this, [this] { m_editedByOperator = true; });
+  connect(this, &QLineEdit::textEdited, this, [this] { editedByOperator_ = true; });
   connect(this, &QLineEdit::textChanged, this, &TIPFieldEdit::TextChanged);
   ShowText(QStringLiteral("0"));
 }
 
-void TIPFieldEdit::setValue(quint8 value) {
+void TIPFieldEdit::SetValue(quint8 value) {
   FValue = value;
   ShowText(QString::number(value));
 }
 
-void TIPFieldEdit::setMin(quint8 value) {
+void TIPFieldEdit::SetMin(quint8 value) {
   FMin = value;
   FMax = std::max(FMax, FMin);
 }
 
-void TIPFieldEdit::setMax(quint8 value) {
+void TIPFieldEdit::SetMax(quint8 value) {
   FMax = value;
   FMin = std::min(FMin, FMax);
 }
 
 int TIPFieldEdit::CurrentPosition() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
 
-void TIPFieldEdit::setCurrentPosition(int position) {
+void TIPFieldEdit::SetCurrentPosition(int position) {
   const int clamped = std::clamp(position, 0, static_cast<int>(text().size()));
   deselect();
   setCursorPosition(clamped);
@@ -73,17 +73,17 @@ void TIPFieldEdit::setCurrentPosition(int position) {
 void TIPFieldEdit::ShowText(const QString& newText) {
   setText(newText);
   // Also when the text did not change and so no change check ran.
-  setCurrentPosition(0);
+  SetCurrentPosition(0);
 }
 
 // Every change of the text ends here, after the edit has taken it. A change
 // the program made leaves the caret at the start with nothing selected
 // before the check runs, so that it never moves on to the next field.
 void TIPFieldEdit::TextChanged() {
-  const bool byOperator = m_editedByOperator;
-  m_editedByOperator = false;
+  const bool byOperator = editedByOperator_;
+  editedByOperator_ = false;
   if (!byOperator) {
-    setCurrentPosition(0);
+    SetCurrentPosition(0);
   }
   FieldChanged();
 }
@@ -107,7 +107,7 @@ void TIPFieldEdit::FieldChanged() {
       emit ValueAccepted();
     }
   }
-  if (!FError && text().size() == OctetDigits && CurrentPosition() == OctetDigits) {
+  if (!FError && text().size() == kOctetDigits && CurrentPosition() == kOctetDigits) {
     emit NextFieldRequested(true);
   }
 }
@@ -142,12 +142,12 @@ void TIPFieldEdit::keyPressEvent(QKeyEvent* event) {
 bool TIPFieldEdit::HandleArrowKey(const QKeyEvent& event) {
   const int position = CurrentPosition();
   if (event.key() == Qt::Key_Right && position >= text().size()) {
-    setCurrentPosition(position);
+    SetCurrentPosition(position);
     emit NextFieldRequested(false);
     return true;
   }
   if (event.key() == Qt::Key_Left && position == 0) {
-    setCurrentPosition(position);
+    SetCurrentPosition(position);
     emit PrevFieldRequested(false);
     return true;
   }

@@ -8,31 +8,31 @@
 
 GradientLabel::GradientLabel(QWidget* parent) : QWidget(parent) { setAutoFillBackground(false); }
 
-void GradientLabel::setCaption(const QString& caption) {
-  if (caption == m_caption) {
+void GradientLabel::SetCaption(const QString& caption) {
+  if (caption == caption_) {
     return;
   }
-  m_caption = caption;
+  caption_ = caption;
   updateGeometry();
   update();
 }
 
 QSize GradientLabel::sizeHint() const {
   const QFontMetrics metrics(font());
-  return {metrics.horizontalAdvance(m_caption), metrics.height()};
+  return {metrics.horizontalAdvance(caption_), metrics.height()};
 }
 
 void GradientLabel::paintEvent(QPaintEvent* /*event*/) {
-  if (m_caption.isEmpty()) {
+  if (caption_.isEmpty()) {
     return;
   }
   const QFontMetrics metrics(font());
   QPainterPath letters;
-  letters.addText(0, metrics.ascent(), font(), m_caption);
+  letters.addText(0, metrics.ascent(), font(), caption_);
 
   // The gradient spans one line of text, from its top to its bottom.
   QLinearGradient fill(0, 0, 0, metrics.height());
-  fill.setColorAt(0, topColor());
+  fill.setColorAt(0, TopColor());
   fill.setColorAt(1, palette().color(QPalette::Highlight));
 
   QPainter painter(this);

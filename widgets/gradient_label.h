@@ -16,17 +16,17 @@ class GradientLabel : public QWidget {
  public:
   explicit GradientLabel(QWidget* parent = nullptr);
 
-  QString caption() const { return m_caption; }
-  void setCaption(const QString& caption);
+  QString Caption() const { return caption_; }
+  void SetCaption(const QString& caption);
 
   QSize sizeHint() const override;
 
   // The colour at the top of the letters.
-  static QColor topColor() { return {0x00, 0x80, 0x80}; }
+  static QColor TopColor() { return {0x00, 0x80, 0x80}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QString m_caption;
+  QString caption_;
 };

@@ -2,9 +2,9 @@
 
 namespace {
 
-constexpr uint32_t LargestPositiveDecimal = 2147483647u;
-constexpr uint32_t LargestNegativeDecimal = 2147483648u;  // magnitude of the lowest int32
-constexpr uint32_t LargestHexadecimal = 0xFFFFFFFFu;
+constexpr uint32_t kLargestPositiveDecimal = 2147483647u;
+constexpr uint32_t kLargestNegativeDecimal = 2147483648u;  // magnitude of the lowest int32
+constexpr uint32_t kLargestHexadecimal = 0xFFFFFFFFu;
 
 // Only ASCII digits count: other scripts' digits are not numbers here.
 std::optional<uint32_t> DecimalDigit(QChar c) {
@@ -77,14 +77,14 @@ std::optional<int32_t> ParseIntegerText(QStringView text) {
   }
 
   if (const qsizetype prefix = HexPrefixLength(rest); prefix > 0) {
-    const std::optional<uint32_t> pattern = ReadMagnitude(rest.mid(prefix), 16, LargestHexadecimal, HexadecimalDigit);
+    const std::optional<uint32_t> pattern = ReadMagnitude(rest.mid(prefix), 16, kLargestHexadecimal, HexadecimalDigit);
     if (!pattern) {
       return std::nullopt;
     }
     return FromBitPattern(negative ? 0u - *pattern : *pattern);
   }
 
-  const uint32_t limit = negative ? LargestNegativeDecimal : LargestPositiveDecimal;
+  const uint32_t limit = negative ? kLargestNegativeDecimal : kLargestPositiveDecimal;
   const std::optional<uint32_t> magnitude = ReadMagnitude(rest, 10, limit, DecimalDigit);
   if (!magnitude) {
     return std::nullopt;

@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int BorderAllowance = 4;  // two pixels of border on each side
-constexpr int PointsPerInch = 72;
+constexpr int kBorderAllowance = 4;  // two pixels of border on each side
+constexpr int kPointsPerInch = 72;
 
 // Rounds a * b / c to the nearest integer, halves away from zero.
 int ScaleRounded(double a, int b, int c) { return static_cast<int>(std::lround(a * b / c)); }
@@ -21,8 +21,8 @@ IPFieldLayout ComputeIPFieldLayout(int controlWidth, int controlHeight, int font
   IPFieldLayout layout;
   layout.FieldWidth = 3 * points;
   layout.Gap = layout.FieldWidth / 9 + 1;
-  layout.Left = (controlWidth - 4 * layout.FieldWidth - 3 * layout.Gap - BorderAllowance) / 2;
-  layout.Top = (controlHeight - (pixelHeight + 2) - BorderAllowance) / 2 + 1;
+  layout.Left = (controlWidth - 4 * layout.FieldWidth - 3 * layout.Gap - kBorderAllowance) / 2;
+  layout.Top = (controlHeight - (pixelHeight + 2) - kBorderAllowance) / 2 + 1;
   return layout;
 }
 
@@ -30,12 +30,12 @@ int FontPointSize(const QFont& font, int logicalDpi) {
   if (font.pointSizeF() > 0) {
     return static_cast<int>(std::lround(font.pointSizeF()));
   }
-  return ScaleRounded(font.pixelSize(), PointsPerInch, logicalDpi);
+  return ScaleRounded(font.pixelSize(), kPointsPerInch, logicalDpi);
 }
 
 int FontPixelHeight(const QFont& font, int logicalDpi) {
   if (font.pixelSize() > 0) {
     return font.pixelSize();
   }
-  return ScaleRounded(font.pointSizeF(), logicalDpi, PointsPerInch);
+  return ScaleRounded(font.pointSizeF(), logicalDpi, kPointsPerInch);
 }

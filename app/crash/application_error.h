@@ -14,7 +14,7 @@ class OperatorError : public std::runtime_error {
   // what() holds the message as UTF-8, so Chinese texts survive.
   explicit OperatorError(const QString& message) : std::runtime_error(message.toStdString()) {}
 
-  QString message() const { return QString::fromUtf8(what()); }
+  QString Message() const { return QString::fromUtf8(what()); }
 };
 
 // A text the operator typed that cannot be read as the number it stands for.
@@ -23,7 +23,7 @@ class ConversionError : public OperatorError {
   using OperatorError::OperatorError;
 
   // "'abc' is not a valid integer value".
-  static ConversionError notAnInteger(const QString& text) {
+  static ConversionError NotAnInteger(const QString& text) {
     return ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
   }
 };

@@ -64,7 +64,7 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
 
   message_ = MakeMessageLabel(report_.message, this);
   auto* consequence = new QLabel(QStringLiteral("The action was stopped. The program goes on."), this);
-  details_ = MakeDetailsArea(report_.toText(), this);
+  details_ = MakeDetailsArea(report_.ToText(), this);
 
   saveStatus_ = MakeWrappedLabel(QString(), this);
   saveStatus_->setObjectName(QStringLiteral("saveStatus"));
@@ -75,7 +75,7 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
   closeButton_ = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::AcceptRole);
   closeButton_->setObjectName(QStringLiteral("closeButton"));
   closeButton_->setDefault(true);
-  connect(saveButton_, &QPushButton::clicked, this, &CrashDialog::saveReportAs);
+  connect(saveButton_, &QPushButton::clicked, this, &CrashDialog::SaveReportAs);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
@@ -85,10 +85,10 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
   layout->addWidget(details_, 1);
   layout->addWidget(saveStatus_);
   layout->addWidget(buttons);
-  fitOnScreen();
+  FitOnScreen();
 }
 
-void CrashDialog::fitOnScreen() {
+void CrashDialog::FitOnScreen() {
   const QScreen* screen = this->screen();  // the parent's, before the dialog is shown
   const QSize preferred(640, 420);
   if (screen == nullptr) {
@@ -102,7 +102,7 @@ void CrashDialog::fitOnScreen() {
   resize(preferred.boundedTo(room));
 }
 
-bool CrashDialog::saveReportTo(const QString& path) {
+bool CrashDialog::SaveReportTo(const QString& path) {
   QString why;
   const bool saved = WriteReportFile(report_, path, &why);
   const QString shownPath = QDir::toNativeSeparators(path);
@@ -111,12 +111,12 @@ bool CrashDialog::saveReportTo(const QString& path) {
   return saved;
 }
 
-void CrashDialog::saveReportAs() {
+void CrashDialog::SaveReportAs() {
   const QString suggested = QDir(DefaultSaveDirectory()).filePath(SuggestedReportFileName(report_));
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save report"), suggested,
                                                     QStringLiteral("Text files (*.txt)"));
   if (!path.isEmpty()) {
-    saveReportTo(path);
+    SaveReportTo(path);
   }
 }
 

@@ -19,18 +19,18 @@ class CrashDialog : public QDialog {
  public:
   explicit CrashDialog(ErrorReport report, QWidget* parent = nullptr);
 
-  const ErrorReport& report() const { return report_; }
+  const ErrorReport& Report() const { return report_; }
 
   // Saves the report to path and says in the dialog whether that worked.
-  bool saveReportTo(const QString& path);
+  bool SaveReportTo(const QString& path);
 
  public slots:
   // Asks where to save, then saves there.
-  void saveReportAs();
+  void SaveReportAs();
 
  private:
   // Within the screen, whatever the message: its buttons stay reachable.
-  void fitOnScreen();
+  void FitOnScreen();
 
   ErrorReport report_;
   QLabel* message_ = nullptr;

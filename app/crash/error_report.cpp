@@ -20,7 +20,7 @@ void AppendSection(QString& text, const QString& heading, const QStringList& lin
 
 }  // namespace
 
-QString ErrorReport::toText() const {
+QString ErrorReport::ToText() const {
   QString text;
   AppendField(text, "Message", message);
   AppendField(text, "Type", exceptionType);

@@ -29,7 +29,7 @@ struct ErrorReport {
   // "<id> <name>" per running process.
   QStringList processes;
 
-  QString toText() const;
+  QString ToText() const;
 };
 
 }  // namespace kestrum

@@ -63,7 +63,7 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
 
   auto* where = MakePlainLabel(QStringLiteral("The report is kept in %1").arg(QDir::toNativeSeparators(report_.path)),
                                "where", this);
-  auto* notesLabel = MakePlainLabel(notes(), "notes", this);
+  auto* notesLabel = MakePlainLabel(Notes(), "notes", this);
   notesLabel->setVisible(!notesLabel->text().isEmpty());
   status_ = MakePlainLabel(QString(), "status", this);
 
@@ -73,8 +73,8 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
   QPushButton* copy = AddButton(buttons, QStringLiteral("Copy report"), "copyButton", QDialogButtonBox::ActionRole);
   QPushButton* close = AddButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
   close->setDefault(true);
-  connect(open, &QPushButton::clicked, this, &FatalReportNotice::openReportFolder);
-  connect(copy, &QPushButton::clicked, this, &FatalReportNotice::copyReport);
+  connect(open, &QPushButton::clicked, this, &FatalReportNotice::OpenReportFolder);
+  connect(copy, &QPushButton::clicked, this, &FatalReportNotice::CopyReport);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
@@ -87,7 +87,7 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
   resize(640, 420);
 }
 
-QString FatalReportNotice::notes() const {
+QString FatalReportNotice::Notes() const {
   QStringList lines;
   if (!report_.markingError.isEmpty()) {
     lines << QStringLiteral(
@@ -109,14 +109,14 @@ QString FatalReportNotice::notes() const {
   return lines.join(QLatin1Char('\n'));
 }
 
-void FatalReportNotice::openReportFolder() {
+void FatalReportNotice::OpenReportFolder() {
   const QString folder = QFileInfo(report_.path).absolutePath();
   if (!openFolder_(QUrl::fromLocalFile(folder))) {
     status_->setText(QStringLiteral("The folder %1 could not be opened.").arg(QDir::toNativeSeparators(folder)));
   }
 }
 
-void FatalReportNotice::copyReport() {
+void FatalReportNotice::CopyReport() {
   QGuiApplication::clipboard()->setText(report_.text);
   status_->setText(report_.truncated ? QStringLiteral("The shown part of the report was copied to the clipboard.")
                                      : QStringLiteral("The report was copied to the clipboard."));

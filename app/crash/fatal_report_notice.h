@@ -26,15 +26,15 @@ class FatalReportNotice : public QDialog {
   // An empty opener means QDesktopServices::openUrl.
   explicit FatalReportNotice(LeftoverFatalReport report, FolderOpener openFolder = {}, QWidget* parent = nullptr);
 
-  const LeftoverFatalReport& report() const { return report_; }
+  const LeftoverFatalReport& Report() const { return report_; }
 
  public slots:
-  void openReportFolder();
+  void OpenReportFolder();
   // The report as shown, so the whole report unless it had to be cut.
-  void copyReport();
+  void CopyReport();
 
  private:
-  QString notes() const;
+  QString Notes() const;
 
   LeftoverFatalReport report_;
   FolderOpener openFolder_;

@@ -20,18 +20,18 @@ KestrumApplication::KestrumApplication(int& argc, char** argv) : QApplication(ar
 bool KestrumApplication::notify(QObject* receiver, QEvent* event) {
   // Noted before delivery: the handler may have changed the receiver by the
   // time its exception arrives here.
-  const EventOrigin origin = originOf(receiver, event);
+  const EventOrigin origin = OriginOf(receiver, event);
   try {
     return QApplication::notify(receiver, event);
   } catch (...) {
-    reportCurrentException(origin);
+    ReportCurrentException(origin);
     return false;
   }
 }
 
-void KestrumApplication::setErrorPresenter(ErrorPresenter presenter) { presenter_ = std::move(presenter); }
+void KestrumApplication::SetErrorPresenter(ErrorPresenter presenter) { presenter_ = std::move(presenter); }
 
-KestrumApplication::EventOrigin KestrumApplication::originOf(const QObject* receiver, const QEvent* event) {
+KestrumApplication::EventOrigin KestrumApplication::OriginOf(const QObject* receiver, const QEvent* event) {
   EventOrigin origin;
   if (receiver != nullptr) {
     origin.className = receiver->metaObject()->className();
@@ -43,7 +43,7 @@ KestrumApplication::EventOrigin KestrumApplication::originOf(const QObject* rece
   return origin;
 }
 
-QString KestrumApplication::describe(const EventOrigin& origin) {
+QString KestrumApplication::Describe(const EventOrigin& origin) {
   const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(origin.eventType);
   const QString event = typeName != nullptr ? QString::fromLatin1(typeName) : QString::number(origin.eventType);
   const QString receiver =
@@ -52,32 +52,32 @@ QString KestrumApplication::describe(const EventOrigin& origin) {
   return QStringLiteral("%1%2, handling a %3 event").arg(receiver, name, event);
 }
 
-void KestrumApplication::reportException(const std::exception_ptr& error, const QString& where) {
+void KestrumApplication::ReportException(const std::exception_ptr& error, const QString& where) {
   auto* application = qobject_cast<KestrumApplication*>(QCoreApplication::instance());
   if (application == nullptr) {
     WriteReportToStandardError(QStringLiteral("Kestrum: an error with no application to show it:"),
                                BuildErrorReport(error, where, QStringLiteral("stack at the point of reporting")));
     return;
   }
-  application->reportError(error, where);
+  application->ReportError(error, where);
 }
 
-void KestrumApplication::reportCurrentException(const EventOrigin& origin) {
-  reportError(std::current_exception(), describe(origin));
+void KestrumApplication::ReportCurrentException(const EventOrigin& origin) {
+  ReportError(std::current_exception(), Describe(origin));
 }
 
-void KestrumApplication::reportError(const std::exception_ptr& error, const QString& where) {
+void KestrumApplication::ReportError(const std::exception_ptr& error, const QString& where) {
   const ErrorReport report = BuildErrorReport(error, where, QStringLiteral("stack at the point of catching"));
   if (QThread::currentThread() != thread()) {
     // A dialog can only be shown on the user-interface thread.
     QMetaObject::invokeMethod(
-        this, [this, report] { present(report); }, Qt::QueuedConnection);
+        this, [this, report] { Present(report); }, Qt::QueuedConnection);
     return;
   }
-  present(report);
+  Present(report);
 }
 
-void KestrumApplication::present(const ErrorReport& report) {
+void KestrumApplication::Present(const ErrorReport& report) {
   if (presenting_) {
     // An error while the previous one is shown (say, from a paint event that
     // fails every time) must not stack dialogs without end.

@@ -24,13 +24,13 @@ class KestrumApplication : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 
   // An empty presenter restores the CrashDialog.
-  void setErrorPresenter(ErrorPresenter presenter);
+  void SetErrorPresenter(ErrorPresenter presenter);
 
   // For an error that a handler's guard caught before it could leave a slot
   // (Qt's signal machinery is not exception-safe): reported and presented as
   // notify() would have done, with `where` as the place it was caught. With
   // no KestrumApplication running the report goes to stderr.
-  static void reportException(const std::exception_ptr& error, const QString& where);
+  static void ReportException(const std::exception_ptr& error, const QString& where);
 
  private:
   struct EventOrigin {
@@ -39,11 +39,11 @@ class KestrumApplication : public QApplication {
     int eventType = 0;
   };
 
-  static EventOrigin originOf(const QObject* receiver, const QEvent* event);
-  static QString describe(const EventOrigin& origin);
-  void reportCurrentException(const EventOrigin& origin);
-  void reportError(const std::exception_ptr& error, const QString& where);
-  void present(const ErrorReport& report);
+  static EventOrigin OriginOf(const QObject* receiver, const QEvent* event);
+  static QString Describe(const EventOrigin& origin);
+  void ReportCurrentException(const EventOrigin& origin);
+  void ReportError(const std::exception_ptr& error, const QString& where);
+  void Present(const ErrorReport& report);
 
   ErrorPresenter presenter_;
   bool presenting_ = false;

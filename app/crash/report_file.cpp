@@ -9,7 +9,7 @@ namespace kestrum {
 
 namespace {
 
-QByteArray ReportBytes(const ErrorReport& report) { return report.toText().toUtf8(); }
+QByteArray ReportBytes(const ErrorReport& report) { return report.ToText().toUtf8(); }
 
 }  // namespace
 
@@ -29,7 +29,7 @@ QString SuggestedReportFileName(const ErrorReport& report) {
 }
 
 void WriteReportToStandardError(const QString& heading, const ErrorReport& report) {
-  std::fputs((heading + QLatin1Char('\n') + report.toText()).toLocal8Bit().constData(), stderr);
+  std::fputs((heading + QLatin1Char('\n') + report.ToText()).toLocal8Bit().constData(), stderr);
   std::fflush(stderr);
 }
 

@@ -8,7 +8,7 @@
 
 namespace kestrum {
 
-// Writes report.toText() to path, replacing the file. On failure gives false
+// Writes report.ToText() to path, replacing the file. On failure gives false
 // and, when errorText is given, says why.
 bool WriteReportFile(const ErrorReport& report, const QString& path, QString* errorText = nullptr);
 

@@ -52,7 +52,7 @@ class CardDetailsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyControlFromTheCard() {
+  void EveryControlFromTheCard() {
     WindowDriver driver({MakeCard(FullCard())});
     driver.ClickSearch();
     QCOMPARE(driver.AddressText("ipdt_ip"), u"192.168.1.100"_s);
@@ -78,7 +78,7 @@ class CardDetailsTest : public QObject {
     QVERIFY(driver.Find<QPushButton>("btnModify")->isEnabled());
   }
 
-  void codesThroughThePanel_data() {
+  void CodesThroughThePanel_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("scan");
     QTest::addColumn<QString>("colour");
@@ -90,7 +90,7 @@ class CardDetailsTest : public QObject {
     QTest::newRow("200") << 200 << QString() << u"三色"_s << u"57600"_s;
     QTest::newRow("255") << 255 << QString() << u"三色"_s << u"57600"_s;
   }
-  void codesThroughThePanel() {
+  void CodesThroughThePanel() {
     QFETCH(int, code);
     QFETCH(QString, scan);
     QFETCH(QString, colour);
@@ -108,7 +108,7 @@ class CardDetailsTest : public QObject {
     QCOMPARE(driver.LabelText("IDSControlBaud"), baud);
   }
 
-  void typeAndVersion_data() {
+  void TypeAndVersion_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("version");
@@ -123,7 +123,7 @@ class CardDetailsTest : public QObject {
     QTest::newRow("direction override, line breaks")
         << u"EV\u202EIL\n-1.0\r"_s << u"EV\uFFFDIL\uFFFD"_s << u"1.0\uFFFD"_s;
   }
-  void typeAndVersion() {
+  void TypeAndVersion() {
     QFETCH(QString, text);
     QFETCH(QString, type);
     QFETCH(QString, version);
@@ -141,7 +141,7 @@ class CardDetailsTest : public QObject {
     QVERIFY(std::memcmp(driver.State().ControlTable.at(1).bytes, card.bytes, sizeof card.bytes) == 0);
   }
 
-  void selectingAfterASortShowsThatRowsCard() {
+  void SelectingAfterASortShowsThatRowsCard() {
     CardFields nine = FullCard();
     nine.ip = {192, 168, 1, 9};
     nine.serverPort = 9009;
@@ -173,7 +173,7 @@ class CardDetailsTest : public QObject {
     QCOMPARE(driver.State().SelectedIp, Address({192, 168, 1, 9}));
   }
 
-  void selectionOverwritesWhatTheOperatorTyped() {
+  void SelectionOverwritesWhatTheOperatorTyped() {
     WindowDriver driver({MakeCard(FullCard()), MakeCard(FullCard())});
     driver.ClickSearch();
     driver.Find<QLineEdit>("edt_heart")->setText(u"55"_s);
@@ -181,7 +181,7 @@ class CardDetailsTest : public QObject {
     QCOMPARE(driver.EditText("edt_heart"), u"0"_s);
   }
 
-  void clearingTheSelectionKeepsThePanelAndDisablesModify() {
+  void ClearingTheSelectionKeepsThePanelAndDisablesModify() {
     CardFields other = FullCard();
     other.ip = {192, 168, 1, 77};
     WindowDriver driver({MakeCard(FullCard()), MakeCard(other)});

@@ -16,12 +16,12 @@ namespace {
 CardRow RowFor(int recordIndex, const QString& ip) {
   CardRow row;
   row.recordIndex = recordIndex;
-  row.SetText(ColumnNumber, QString::number(recordIndex + 1));
-  row.SetText(ColumnScreenNo, QString::number(recordIndex));
-  row.SetText(ColumnIp, ip);
-  row.SetText(ColumnMask, u"255.255.255.0"_s);
-  row.SetText(ColumnGateway, u"192.168.1.1"_s);
-  row.SetText(ColumnMac, u"00:00:00:00:00:0%1"_s.arg(recordIndex));
+  row.SetText(kColumnNumber, QString::number(recordIndex + 1));
+  row.SetText(kColumnScreenNo, QString::number(recordIndex));
+  row.SetText(kColumnIp, ip);
+  row.SetText(kColumnMask, u"255.255.255.0"_s);
+  row.SetText(kColumnGateway, u"192.168.1.1"_s);
+  row.SetText(kColumnMac, u"00:00:00:00:00:0%1"_s.arg(recordIndex));
   return row;
 }
 
@@ -31,7 +31,7 @@ QStringList ColumnTexts(const CardListModel& model, int column) {
   return texts;
 }
 
-bool ByIpText(const CardRow& first, const CardRow& second) { return first.Text(ColumnIp) < second.Text(ColumnIp); }
+bool ByIpText(const CardRow& first, const CardRow& second) { return first.Text(kColumnIp) < second.Text(kColumnIp); }
 
 }  // namespace
 
@@ -49,16 +49,16 @@ class CardListModelTest : public QObject {
     model_.reset();
   }
 
-  void headingsAndColumnCount() {
+  void HeadingsAndColumnCount() {
     QCOMPARE(model_->columnCount(), 6);
     QStringList headings;
-    for (int column = 0; column < ColumnCount; ++column) {
+    for (int column = 0; column < kColumnCount; ++column) {
       headings << model_->headerData(column, Qt::Horizontal).toString();
     }
     QCOMPARE(headings, (QStringList{QString(), u"屏号"_s, u"IP"_s, u"子网掩码"_s, u"网关"_s, u"Mac地址"_s}));
   }
 
-  void backgroundPerColumn() {
+  void BackgroundPerColumn() {
     model_->AppendRows({RowFor(0, u"192.168.1.5"_s), RowFor(1, u"192.168.1.6"_s)});
     const QList<QColor> expected{QGuiApplication::palette().color(QPalette::Button),
                                  QColor(0xCC, 0xFF, 0xCC),
@@ -67,29 +67,29 @@ class CardListModelTest : public QObject {
                                  QColor(0xFF, 0xDD, 0xCC),
                                  QColor(0xFF, 0xEE, 0xCC)};
     for (int row = 0; row < model_->rowCount(); ++row) {
-      for (int column = 0; column < ColumnCount; ++column) {
+      for (int column = 0; column < kColumnCount; ++column) {
         QCOMPARE(model_->index(row, column).data(Qt::BackgroundRole).value<QColor>(), expected.at(column));
         QCOMPARE(model_->index(row, column).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
       }
     }
   }
 
-  void rowsShowTheirTexts() {
+  void RowsShowTheirTexts() {
     model_->AppendRows({RowFor(0, u"10.0.0.1"_s)});
     QCOMPARE(model_->rowCount(), 1);
-    QCOMPARE(model_->index(0, ColumnNumber).data().toString(), u"1"_s);
-    QCOMPARE(model_->index(0, ColumnIp).data().toString(), u"10.0.0.1"_s);
-    QCOMPARE(model_->index(0, ColumnMac).data().toString(), u"00:00:00:00:00:00"_s);
+    QCOMPARE(model_->index(0, kColumnNumber).data().toString(), u"1"_s);
+    QCOMPARE(model_->index(0, kColumnIp).data().toString(), u"10.0.0.1"_s);
+    QCOMPARE(model_->index(0, kColumnMac).data().toString(), u"00:00:00:00:00:00"_s);
   }
 
-  void sortKeepsRecordsAndSelection() {
+  void SortKeepsRecordsAndSelection() {
     model_->AppendRows({RowFor(0, u"c"_s), RowFor(1, u"a"_s), RowFor(2, u"b"_s)});
     QItemSelectionModel selection(model_.get());
     selection.select(model_->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 
     model_->SortRows(ByIpText);
 
-    QCOMPARE(ColumnTexts(*model_, ColumnIp), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(ColumnTexts(*model_, kColumnIp), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     QCOMPARE(model_->Row(0).recordIndex, 1);
     QCOMPARE(model_->Row(2).recordIndex, 0);
     // The selected row (record 0) moved to the bottom and stays selected.
@@ -97,12 +97,12 @@ class CardListModelTest : public QObject {
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().row(), 2);
     // Captions travel with their rows until renumbered.
-    QCOMPARE(ColumnTexts(*model_, ColumnNumber), (QStringList{u"2"_s, u"3"_s, u"1"_s}));
+    QCOMPARE(ColumnTexts(*model_, kColumnNumber), (QStringList{u"2"_s, u"3"_s, u"1"_s}));
     model_->Renumber();
-    QCOMPARE(ColumnTexts(*model_, ColumnNumber), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+    QCOMPARE(ColumnTexts(*model_, kColumnNumber), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
   }
 
-  void sortIsStableForEqualKeys() {
+  void SortIsStableForEqualKeys() {
     model_->AppendRows({RowFor(0, u"x"_s), RowFor(1, u"x"_s), RowFor(2, u"a"_s), RowFor(3, u"x"_s)});
     model_->SortRows(ByIpText);
     QList<int> records;
@@ -110,13 +110,13 @@ class CardListModelTest : public QObject {
     QCOMPARE(records, (QList<int>{2, 0, 1, 3}));
   }
 
-  void clearAndSetRowText() {
+  void ClearAndSetRowText() {
     model_->AppendRows({RowFor(0, u"1.1.1.1"_s), RowFor(1, u"2.2.2.2"_s)});
     QSignalSpy changed(model_.get(), &QAbstractItemModel::dataChanged);
-    model_->SetRowText(1, ColumnGateway, u"9.9.9.9"_s);
+    model_->SetRowText(1, kColumnGateway, u"9.9.9.9"_s);
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(model_->index(1, ColumnGateway).data().toString(), u"9.9.9.9"_s);
-    QCOMPARE(model_->index(0, ColumnGateway).data().toString(), u"192.168.1.1"_s);
+    QCOMPARE(model_->index(1, kColumnGateway).data().toString(), u"9.9.9.9"_s);
+    QCOMPARE(model_->index(0, kColumnGateway).data().toString(), u"192.168.1.1"_s);
     model_->Clear();
     QCOMPARE(model_->rowCount(), 0);
   }

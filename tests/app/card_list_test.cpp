@@ -48,7 +48,7 @@ class CardListTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void threeCardsListedInTableOrder() {
+  void ThreeCardsListedInTableOrder() {
     WindowDriver driver({CardAt({192, 168, 1, 30}, 7), CardAt({192, 168, 1, 10}, 8), CardAt({192, 168, 1, 20}, 9)});
     driver.ClickSearch();
     QCOMPARE(ScriptedCards::SearchCount(), 1);
@@ -66,7 +66,7 @@ class CardListTest : public QObject {
     QVERIFY(driver.Window().findChild<BusyPopup*>() == nullptr);
   }
 
-  void whileTheLibraryListens() {
+  void WhileTheLibraryListens() {
     WindowDriver driver({CardAt({10, 0, 0, 1})});
     driver.ClickSearch();  // leaves a row behind, which the next search must clear first
     bool probed = false;
@@ -93,12 +93,12 @@ class CardListTest : public QObject {
     QVERIFY(probed);
   }
 
-  void noCardKeepsThePanel_data() {
+  void NoCardKeepsThePanel_data() {
     QTest::addColumn<int>("result");
     QTest::newRow("no card answers") << 0;
     QTest::newRow("library error") << -2;
   }
-  void noCardKeepsThePanel() {
+  void NoCardKeepsThePanel() {
     QFETCH(int, result);
     CardFields fields;
     fields.ip = {172, 16, 0, 5};
@@ -121,7 +121,7 @@ class CardListTest : public QObject {
     QCOMPARE(driver.State().SelectedIp, selectedIp);
   }
 
-  void macAndScreenNumber() {
+  void MacAndScreenNumber() {
     CardFields fields;
     fields.mac = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
     fields.screenNo = 255;
@@ -135,7 +135,7 @@ class CardListTest : public QObject {
     QCOMPARE(driver.EditText("ControlMac"), u"00:1A:2B:3C:4D:5E"_s);
   }
 
-  void ipSortBothWaysWithRenumbering() {
+  void IpSortBothWaysWithRenumbering() {
     WindowDriver driver({CardAt({192, 168, 1, 9}), CardAt({192, 168, 1, 10})});
     driver.ClickSearch();
     driver.ClickHeading(2);
@@ -149,7 +149,7 @@ class CardListTest : public QObject {
     QCOMPARE(driver.State().Descending, true);
   }
 
-  void twelveRowsByNumberColumn() {
+  void TwelveRowsByNumberColumn() {
     WindowDriver driver(NumberedCards(12));
     driver.ClickSearch();
     driver.ClickHeading(0);  // first click on column 0 runs descending
@@ -160,7 +160,7 @@ class CardListTest : public QObject {
     QCOMPARE(driver.State().Descending, true);
   }
 
-  void sortKeepsTheSelectedCard() {
+  void SortKeepsTheSelectedCard() {
     WindowDriver driver(NumberedCards(3));
     driver.ClickSearch();  // row of card 1 selected
     driver.ClickHeading(1);
@@ -169,7 +169,7 @@ class CardListTest : public QObject {
     QCOMPARE(driver.SelectedRows(), QList<int>{2});
   }
 
-  void directionRememberedAcrossSearch() {
+  void DirectionRememberedAcrossSearch() {
     WindowDriver driver(NumberedCards(4));
     driver.ClickSearch();
     driver.ClickHeading(5);  // by MAC, ascending
@@ -189,7 +189,7 @@ class CardListTest : public QObject {
     QCOMPARE(driver.ColumnTexts(1), (QStringList{u"4"_s, u"3"_s, u"2"_s, u"1"_s}));
   }
 
-  void anotherHeadingStartsAscending() {
+  void AnotherHeadingStartsAscending() {
     WindowDriver driver(NumberedCards(3));
     driver.ClickSearch();
     driver.ClickHeading(5);
@@ -201,14 +201,14 @@ class CardListTest : public QObject {
     QCOMPARE(driver.ColumnTexts(2), (QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s, u"10.0.0.3"_s}));
   }
 
-  void equalKeysKeepTheirOrder() {
+  void EqualKeysKeepTheirOrder() {
     WindowDriver driver({CardAt({10, 0, 0, 2}, 1), CardAt({10, 0, 0, 1}, 1)});
     driver.ClickSearch();
     driver.ClickHeading(1);  // equal screen numbers
     QCOMPARE(driver.ColumnTexts(2), (QStringList{u"10.0.0.2"_s, u"10.0.0.1"_s}));
   }
 
-  void moreRecordsClaimedThanTheTableHolds() {
+  void MoreRecordsClaimedThanTheTableHolds() {
     WindowDriver driver(NumberedCards(2));
     ScriptedCards::SetResult(1000);
     driver.ClickSearch();

@@ -13,7 +13,7 @@ class CodeTablesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void scanStyle_data() {
+  void ScanStyle_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
     QTest::newRow("0, first straight") << 0 << u"16扫直行"_s;
@@ -39,13 +39,13 @@ class CodeTablesTest : public QObject {
     QTest::newRow("200") << 200 << QString();
     QTest::newRow("255") << 255 << QString();
   }
-  void scanStyle() {
+  void ScanStyle() {
     QFETCH(int, code);
     QFETCH(QString, text);
     QCOMPARE(ScanStyleText(static_cast<std::uint8_t>(code)), text);
   }
 
-  void scanStyleNamesUseFullWidthPunctuation() {
+  void ScanStyleNamesUseFullWidthPunctuation() {
     // Code 21 holds full-width parentheses; 50 a full-width comma.
     QVERIFY(ScanStyleText(21).contains(QChar(0xFF08)));
     QVERIFY(ScanStyleText(21).endsWith(QChar(0xFF09)));
@@ -53,7 +53,7 @@ class CodeTablesTest : public QObject {
     QVERIFY(!ScanStyleText(36).contains(QChar(0xFF09)));
   }
 
-  void colour_data() {
+  void Colour_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
     QTest::newRow("0") << 0 << u"单色"_s;
@@ -61,13 +61,13 @@ class CodeTablesTest : public QObject {
     QTest::newRow("2") << 2 << u"三色"_s;
     QTest::newRow("255") << 255 << u"三色"_s;
   }
-  void colour() {
+  void Colour() {
     QFETCH(int, code);
     QFETCH(QString, text);
     QCOMPARE(ColourText(static_cast<std::uint8_t>(code)), text);
   }
 
-  void baudRate_data() {
+  void BaudRate_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
     QTest::newRow("0") << 0 << u"9600"_s;
@@ -75,13 +75,13 @@ class CodeTablesTest : public QObject {
     QTest::newRow("2") << 2 << u"57600"_s;
     QTest::newRow("255") << 255 << u"57600"_s;
   }
-  void baudRate() {
+  void BaudRate() {
     QFETCH(int, code);
     QFETCH(QString, text);
     QCOMPARE(BaudRateText(static_cast<std::uint8_t>(code)), text);
   }
 
-  void flags_data() {
+  void Flags_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("lineOrder");
     QTest::addColumn<QString>("rgChange");
@@ -89,7 +89,7 @@ class CodeTablesTest : public QObject {
     QTest::newRow("1") << 1 << u"无译码"_s << u"红绿交换"_s;
     QTest::newRow("255") << 255 << u"无译码"_s << u"红绿交换"_s;
   }
-  void flags() {
+  void Flags() {
     QFETCH(int, code);
     QFETCH(QString, lineOrder);
     QFETCH(QString, rgChange);

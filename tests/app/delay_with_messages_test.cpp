@@ -13,13 +13,13 @@ class DelayWithMessagesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void processesPendingEventsEvenForNoTime_data() {
+  void ProcessesPendingEventsEvenForNoTime_data() {
     QTest::addColumn<int>("milliseconds");
     QTest::newRow("0") << 0;
     QTest::newRow("negative") << -5;
     QTest::newRow("lowest") << std::numeric_limits<int>::min();
   }
-  void processesPendingEventsEvenForNoTime() {
+  void ProcessesPendingEventsEvenForNoTime() {
     QFETCH(int, milliseconds);
     bool ran = false;
     QMetaObject::invokeMethod(
@@ -28,7 +28,7 @@ class DelayWithMessagesTest : public QObject {
     QVERIFY(ran);
   }
 
-  void waitsAtLeastTheGivenTime() {
+  void WaitsAtLeastTheGivenTime() {
     QElapsedTimer clock;
     clock.start();
     DelayWithMessages(20);

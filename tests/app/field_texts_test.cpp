@@ -31,20 +31,20 @@ class FieldTextsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void addressIsDottedDecimalFirstOctetFirst() {
+  void AddressIsDottedDecimalFirstOctetFirst() {
     QCOMPARE(AddressText(Address({192, 168, 1, 100})), u"192.168.1.100"_s);
     QCOMPARE(AddressText(Address({0, 0, 0, 0})), u"0.0.0.0"_s);
     QCOMPARE(AddressText(Address({255, 255, 255, 255})), u"255.255.255.255"_s);
     QCOMPARE(AddressText(Address({10, 0, 200, 7})), u"10.0.200.7"_s);
   }
 
-  void macIsUpperCaseHexWithLeadingZeros() {
+  void MacIsUpperCaseHexWithLeadingZeros() {
     QCOMPARE(MacText({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}), u"00:1A:2B:3C:4D:5E"_s);
     QCOMPARE(MacText({0xAB, 0xCD, 0xEF, 0x01, 0x0A, 0xFF}), u"AB:CD:EF:01:0A:FF"_s);
     QCOMPARE(MacText({0, 0, 0, 0, 0, 0}).size(), 17);
   }
 
-  void splitTypeVersion_data() {
+  void TypeVersionSplits_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("version");
@@ -55,7 +55,7 @@ class FieldTextsTest : public QObject {
     QTest::newRow("no dash: all type") << u"ABC"_s << u"ABC"_s << QString();
     QTest::newRow("empty") << QString() << QString() << QString();
   }
-  void splitTypeVersion() {
+  void TypeVersionSplits() {
     QFETCH(QString, text);
     QFETCH(QString, type);
     QFETCH(QString, version);
@@ -64,7 +64,7 @@ class FieldTextsTest : public QObject {
     QCOMPARE(split.version, version);
   }
 
-  void typeVersionReadsNoFurtherThanSixteenBytes() {
+  void TypeVersionReadsNoFurtherThanSixteenBytes() {
     const ControlRecord card = WithTypeVersionBytes("ABCD-EFGHIJKLMNO", 'Z');
     const QString text = TypeVersionText(card);
     QCOMPARE(text, u"ABCD-EFGHIJKLMNO"_s);
@@ -73,20 +73,20 @@ class FieldTextsTest : public QObject {
     QCOMPARE(split.version.size(), 11);
   }
 
-  void typeVersionEndsAtZeroByte() {
+  void TypeVersionEndsAtZeroByte() {
     QByteArray bytes("AB-1", 4);
     bytes.append('\0').append("XYZ");
     QCOMPARE(TypeVersionText(WithTypeVersionBytes(bytes, 0)), u"AB-1"_s);
   }
 
-  void typeVersionDecodesTheCardsCodePage() {
+  void TypeVersionDecodesTheCardsCodePage() {
     // GBK bytes of 屏号 before the dash.
     const ControlRecord card = WithTypeVersionBytes("\xC6\xC1\xBA\xC5-V1", 0);
     if (!QStringDecoder("GB18030").isValid()) QSKIP("this Qt build has no GB18030 decoder");
     QCOMPARE(SplitTypeVersion(TypeVersionText(card)).type, u"屏号"_s);
   }
 
-  void shownTextNeutralisesWhatWouldSteerTheDisplay_data() {
+  void ShownTextNeutralisesWhatWouldSteerTheDisplay_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
     QTest::newRow("right-to-left override") << u"EV\u202EIL"_s << u"EV\uFFFDIL"_s;
@@ -98,13 +98,13 @@ class FieldTextsTest : public QObject {
     QTest::newRow("lone surrogates") << u"A"_s + QChar(0xD800) + u"B"_s + QChar(0xDC00) << u"A\uFFFDB\uFFFD"_s;
     QTest::newRow("kept: Chinese, spaces, a pair") << u"屏号 LS2A-V3.1 \U0001F600"_s << u"屏号 LS2A-V3.1 \U0001F600"_s;
   }
-  void shownTextNeutralisesWhatWouldSteerTheDisplay() {
+  void ShownTextNeutralisesWhatWouldSteerTheDisplay() {
     QFETCH(QString, text);
     QFETCH(QString, shown);
     QCOMPARE(ShownText(text), shown);
   }
 
-  void quotedBeginning_data() {
+  void QuotesTheBeginning_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("quoted");
     const QString twenty = u"12345678901234567890"_s;
@@ -116,13 +116,13 @@ class FieldTextsTest : public QObject {
     QTest::newRow("neutralised") << u"\u202E12\n"_s << u"\uFFFD12\uFFFD"_s;
     QTest::newRow("no half pair") << QString(19, u'1') + u"\U0001F600 "_s << QString(19, u'1') + u"…"_s;
   }
-  void quotedBeginning() {
+  void QuotesTheBeginning() {
     QFETCH(QString, text);
     QFETCH(QString, quoted);
     QCOMPARE(QuotedBeginning(text), quoted);
   }
 
-  void listTextOrder_data() {
+  void ListTextOrder_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<int>("sign");
@@ -138,7 +138,7 @@ class FieldTextsTest : public QObject {
     QTest::newRow("non-ASCII letters keep their case") << u"é"_s << u"É"_s << 1;
     QTest::newRow("code unit order") << u"网关"_s << u"IP"_s << 1;
   }
-  void listTextOrder() {
+  void ListTextOrder() {
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(int, sign);
@@ -146,7 +146,7 @@ class FieldTextsTest : public QObject {
     QCOMPARE(Sign(CompareListTexts(second, first)), -sign);
   }
 
-  void listTextDifferenceIsTheFirstDifferingUnit() {
+  void ListTextDifferenceIsTheFirstDifferingUnit() {
     QCOMPARE(CompareListTexts(u"AC", u"AA"), 2);
     QCOMPARE(CompareListTexts(u"b", u"A"), 1);
   }

@@ -31,11 +31,11 @@ class ModifyErrorReportingTest : public QObject {
  private slots:
   void init() {
     reports_.clear();
-    App()->setErrorPresenter([this](const ErrorReport& report) { reports_.push_back(report); });
+    App()->SetErrorPresenter([this](const ErrorReport& report) { reports_.push_back(report); });
   }
-  void cleanup() { App()->setErrorPresenter({}); }
+  void cleanup() { App()->SetErrorPresenter({}); }
 
-  void refusedTextReachesTheOperatorAndTheWindowGoesOn_data() {
+  void RefusedTextReachesTheOperatorAndTheWindowGoesOn_data() {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("errorType");
@@ -45,7 +45,7 @@ class ModifyErrorReportingTest : public QObject {
                                << u"kestrum::OperatorError"_s;
   }
 
-  void refusedTextReachesTheOperatorAndTheWindowGoesOn() {
+  void RefusedTextReachesTheOperatorAndTheWindowGoesOn() {
     QFETCH(QString, port);
     QFETCH(QString, message);
     QFETCH(QString, errorType);
@@ -70,7 +70,7 @@ class ModifyErrorReportingTest : public QObject {
 
   // A megabyte pasted by mistake: the message quotes its beginning, and the
   // dialog that shows it fits the screen.
-  void pastedMegabyteGivesAMessageThatFitsTheScreen() {
+  void PastedMegabyteGivesAMessageThatFitsTheScreen() {
     WindowDriver driver({MakeCard(CardFields{})});
     driver.ClickSearch();
     auto* port = driver.Find<QLineEdit>("edtremoteport");
@@ -92,7 +92,7 @@ class ModifyErrorReportingTest : public QObject {
   }
 
   // The handler itself does not catch: the error leaves it.
-  void theHandlerLetsTheErrorLeave() {
+  void TheHandlerLetsTheErrorLeave() {
     WindowDriver driver({MakeCard(CardFields{})});
     driver.ClickSearch();
     driver.TypeText("edt_heart", u"abc"_s);

@@ -117,7 +117,7 @@ struct WindowSnapshot {
   QString status;
 
   explicit WindowSnapshot(const WindowDriver& driver) {
-    for (int column = 0; column < ColumnCount; ++column) columns << driver.ColumnTexts(column);
+    for (int column = 0; column < kColumnCount; ++column) columns << driver.ColumnTexts(column);
     for (int i = 0; i < driver.List()->model()->rowCount(); ++i) records.push_back(RecordAt(driver, i));
     selectedIp = driver.State().SelectedIp;
     selectedGateway = driver.State().SelectedGateway;
@@ -144,10 +144,10 @@ QString OperatorErrorOf(WindowDriver& driver, bool* conversion) {
     driver.Window().btnModifyClick();
   } catch (const ConversionError& error) {
     *conversion = true;
-    return error.message();
+    return error.Message();
   } catch (const OperatorError& error) {
     *conversion = false;
-    return error.message();
+    return error.Message();
   }
   return {};
 }
@@ -191,7 +191,7 @@ class ParameterChangeTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void answeringNoSendsNothingAndChangesNothing() {
+  void AnsweringNoSendsNothingAndChangesNothing() {
     WindowDriver driver({MakeCard(FirstCard()), MakeCard(SecondCard())});
     driver.ClickSearch();
     const WindowSnapshot before(driver);
@@ -208,7 +208,7 @@ class ParameterChangeTest : public QObject {
   }
 
   // The real question: a warning box of the window with Yes as default.
-  void theQuestionBox() {
+  void TheQuestionBox() {
     WindowDriver driver({MakeCard(FirstCard())});
     driver.Window().SetChangeConfirmation(AskChangeConfirmation);
     driver.ClickSearch();
@@ -233,7 +233,7 @@ class ParameterChangeTest : public QObject {
 
   // Three cards fresh from the factory share one address: the same question
   // names all three, and Return says No.
-  void sharedAddressIsToldAndNoIsTheDefault() {
+  void SharedAddressIsToldAndNoIsTheDefault() {
     CardFields second = FirstCard(), third = FirstCard();
     second.mac[5] = 0x61;
     third.mac[5] = 0x62;
@@ -260,12 +260,12 @@ class ParameterChangeTest : public QObject {
     QCOMPARE(ScriptedCards::Changes().size(), std::size_t{1});
     QVERIFY(ScriptedCards::Changes().front().change == ChangeOfFirstCard());
     QCOMPARE(driver.Status(), u"修改成功"_s);
-    QCOMPARE(driver.ColumnTexts(ColumnIp), (QStringList{u"192.168.1.200"_s, u"192.168.1.100"_s, u"192.168.1.100"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnIp), (QStringList{u"192.168.1.200"_s, u"192.168.1.100"_s, u"192.168.1.100"_s}));
   }
 
   // Junk in the IP edit becomes 255 in every field: refused with the reason,
   // nothing asked and nothing sent.
-  void addressNoCardCanUseIsRefused() {
+  void AddressNoCardCanUseIsRefused() {
     WindowDriver driver({MakeCard(FirstCard())});
     driver.ClickSearch();
     const WindowSnapshot before(driver);
@@ -281,7 +281,7 @@ class ParameterChangeTest : public QObject {
     QVERIFY(WindowSnapshot(driver) == before);
   }
 
-  void refusedTexts_data() {
+  void RefusedTexts_data() {
     QTest::addColumn<QString>("heartbeat");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("message");
@@ -311,7 +311,7 @@ class ParameterChangeTest : public QObject {
         << u"abc"_s << u"70000"_s << u"'abc' is not a valid integer value"_s << true;
   }
 
-  void refusedTexts() {
+  void RefusedTexts() {
     QFETCH(QString, heartbeat);
     QFETCH(QString, port);
     QFETCH(QString, message);
@@ -330,7 +330,7 @@ class ParameterChangeTest : public QObject {
     QVERIFY(WindowSnapshot(driver) == before);
   }
 
-  void acceptedTexts_data() {
+  void AcceptedTexts_data() {
     QTest::addColumn<QString>("heartbeat");
     QTest::addColumn<QString>("port");
     QTest::addColumn<int>("sentHeartbeat");
@@ -343,7 +343,7 @@ class ParameterChangeTest : public QObject {
     QTest::newRow("largest values") << u"$FF"_s << u"65535"_s << 255 << 65535;
   }
 
-  void acceptedTexts() {
+  void AcceptedTexts() {
     QFETCH(QString, heartbeat);
     QFETCH(QString, port);
     QFETCH(int, sentHeartbeat);
@@ -361,7 +361,7 @@ class ParameterChangeTest : public QObject {
     QCOMPARE(driver.Status(), u"修改成功"_s);
   }
 
-  void confirmedChangeFollowsTheCard() {
+  void ConfirmedChangeFollowsTheCard() {
     WindowDriver driver({MakeCard(FirstCard()), MakeCard(SecondCard())});
     driver.ClickSearch();
     Type(driver, TypedValues{});
@@ -375,10 +375,10 @@ class ParameterChangeTest : public QObject {
     QCOMPARE(call.serverIpText, std::string("10.0.0.5"));
 
     QCOMPARE(driver.Status(), u"修改成功"_s);
-    QCOMPARE(driver.ColumnTexts(ColumnIp), QStringList({u"192.168.1.200"_s, u"192.168.1.50"_s}));
-    QCOMPARE(driver.ColumnTexts(ColumnGateway), QStringList({u"192.168.1.254"_s, u"192.168.1.1"_s}));
-    QCOMPARE(driver.ColumnTexts(ColumnMask), QStringList({u"255.255.0.0"_s, u"255.255.255.0"_s}));
-    QCOMPARE(driver.ColumnTexts(ColumnMac), QStringList({u"00:1A:2B:3C:4D:5E"_s, u"00:1A:2B:3C:4D:60"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnIp), QStringList({u"192.168.1.200"_s, u"192.168.1.50"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnGateway), QStringList({u"192.168.1.254"_s, u"192.168.1.1"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnMask), QStringList({u"255.255.0.0"_s, u"255.255.255.0"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnMac), QStringList({u"00:1A:2B:3C:4D:5E"_s, u"00:1A:2B:3C:4D:60"_s}));
     const ControlRecord changed = RecordAt(driver, 0);
     QCOMPARE(HexBytes(changed, orvell::record::kIpOffset, 4), QByteArray("c0 a8 01 c8"));
     QVERIFY(SameRecord(changed, FirstCardChanged()));  // and nothing else of it changed
@@ -396,7 +396,7 @@ class ParameterChangeTest : public QObject {
     QCOMPARE(driver.EditText("edt_heart"), u"30"_s);
   }
 
-  void secondChangeNamesTheCardByItsNewAddresses() {
+  void SecondChangeNamesTheCardByItsNewAddresses() {
     WindowDriver driver({MakeCard(FirstCard())});
     driver.ClickSearch();
     Type(driver, TypedValues{});
@@ -411,18 +411,18 @@ class ParameterChangeTest : public QObject {
     second.oldMask = Address({255, 255, 0, 0});
     second.newIp = Address({192, 168, 1, 201});
     QCOMPARE(ScriptedCards::Changes().back().change, second);
-    QCOMPARE(driver.ColumnTexts(ColumnIp), QStringList({u"192.168.1.201"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnIp), QStringList({u"192.168.1.201"_s}));
     QCOMPARE(driver.State().SelectedIp, Address({192, 168, 1, 201}));
   }
 
-  void unconfirmedChangeChangesNothing_data() {
+  void UnconfirmedChangeChangesNothing_data() {
     QTest::addColumn<int>("result");
     QTest::newRow("no card confirmed") << 0;
     QTest::newRow("anything but 1") << 2;
     QTest::newRow("negative") << -1;
   }
 
-  void unconfirmedChangeChangesNothing() {
+  void UnconfirmedChangeChangesNothing() {
     QFETCH(int, result);
     WindowDriver driver({MakeCard(FirstCard()), MakeCard(SecondCard())});
     ScriptedCards::SetChangeResult(result);
@@ -438,23 +438,23 @@ class ParameterChangeTest : public QObject {
     QCOMPARE(driver.AddressText("ipdt_ip"), u"192.168.1.200"_s);  // what was typed stays
   }
 
-  void afterASortTheSelectedRowsOwnRecordChanges() {
+  void AfterASortTheSelectedRowsOwnRecordChanges() {
     WindowDriver driver({MakeCard(FirstCard()), MakeCard(SecondCard())});
     driver.ClickSearch();
-    driver.ClickHeading(ColumnIp);
-    driver.ClickHeading(ColumnIp);  // descending texts: 192.168.1.50 (record 1) to the top
-    QCOMPARE(driver.ColumnTexts(ColumnIp), QStringList({u"192.168.1.50"_s, u"192.168.1.100"_s}));
+    driver.ClickHeading(kColumnIp);
+    driver.ClickHeading(kColumnIp);  // descending texts: 192.168.1.50 (record 1) to the top
+    QCOMPARE(driver.ColumnTexts(kColumnIp), QStringList({u"192.168.1.50"_s, u"192.168.1.100"_s}));
     driver.ClickRow(1);  // the first card, record 0, now the second row
     Type(driver, TypedValues{});
     driver.ClickModify();
 
     QCOMPARE(ScriptedCards::Changes().front().change, ChangeOfFirstCard());
-    QCOMPARE(driver.ColumnTexts(ColumnIp), QStringList({u"192.168.1.50"_s, u"192.168.1.200"_s}));
+    QCOMPARE(driver.ColumnTexts(kColumnIp), QStringList({u"192.168.1.50"_s, u"192.168.1.200"_s}));
     QVERIFY(SameRecord(RecordAt(driver, 0), FirstCardChanged()));
     QVERIFY(SameRecord(RecordAt(driver, 1), SecondCard()));
   }
 
-  void withoutASelectedRowNothingIsAskedOrSent() {
+  void WithoutASelectedRowNothingIsAskedOrSent() {
     WindowDriver driver({MakeCard(FirstCard()), MakeCard(SecondCard())});
     driver.Window().btnModifyClick();  // before any search
     driver.ClickSearch();
@@ -470,7 +470,7 @@ class ParameterChangeTest : public QObject {
 
   // A search while the question is open takes the row away: nothing is sent
   // to the card that row stood for.
-  void rowGoneWhileAskingSendsNothing() {
+  void RowGoneWhileAskingSendsNothing() {
     WindowDriver driver({MakeCard(FirstCard())});
     driver.ClickSearch();
     driver.Window().SetChangeConfirmation([&driver](QWidget*, const QStringList&) {

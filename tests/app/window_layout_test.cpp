@@ -86,7 +86,7 @@ class WindowLayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void frame() {
+  void Frame() {
     WindowDriver driver;
     TFrm_CardSearch& window = driver.Window();
     QCOMPARE(window.windowTitle(), u"Card Seeking"_s);
@@ -110,7 +110,7 @@ class WindowLayoutTest : public QObject {
                             .arg(screen.center().y())));
   }
 
-  void places_data() {
+  void Places_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("place");
     const auto row = [](const char* name, int left, int top, int width, int height) {
@@ -158,7 +158,7 @@ class WindowLayoutTest : public QObject {
     row("edt_heart", 89, 204, 118, 21);
     row("btnModify", 130, 227, 75, 25);
   }
-  void places() {
+  void Places() {
     QFETCH(QString, name);
     QFETCH(QRect, place);
     WindowDriver driver;
@@ -167,7 +167,7 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(control->geometry(), place);
   }
 
-  void captions_data() {
+  void Captions_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     const auto row = [](const char* name, const QString& caption) {
@@ -196,14 +196,14 @@ class WindowLayoutTest : public QObject {
       row(value, QString());
     }
   }
-  void captions() {
+  void Captions() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     WindowDriver driver;
     QCOMPARE(driver.Window().findChild<QLabel*>(name)->text(), caption);
   }
 
-  void groupsAndFonts() {
+  void GroupsAndFonts() {
     WindowDriver driver;
     const QList<std::pair<const char*, QString>> groups{
         {"grpscreenpara", u"屏幕属性"_s}, {"grpControlInfo", u"网络参数"_s}, {"grpHardPara", u"驱动属性"_s}};
@@ -239,13 +239,13 @@ class WindowLayoutTest : public QObject {
   // What the faces the window asks for come out as on this machine: the face
   // itself, or one with its widths. Anything else (DejaVu Sans on a machine
   // without the set-up's fonts) no longer fits the fixed-size controls.
-  void fontsResolveToNarrowFaces_data() {
+  void FontsResolveToNarrowFaces_data() {
     QTest::addColumn<QString>("name");
     for (const char* name : {"rzlistview1", "grpControlInfo", "IDSControlType", "ipdt_ip", "edtremoteport", "idsres"}) {
       QTest::newRow(name) << QString::fromLatin1(name);
     }
   }
-  void fontsResolveToNarrowFaces() {
+  void FontsResolveToNarrowFaces() {
     QFETCH(QString, name);
     WindowDriver driver;
     const QFont font = driver.Window().findChild<QWidget*>(name)->font();
@@ -255,11 +255,11 @@ class WindowLayoutTest : public QObject {
              qPrintable(QStringLiteral("%1 resolves to %2").arg(font.family(), resolved)));
   }
 
-  void addressFieldsShowEveryDigit() {
+  void AddressFieldsShowEveryDigit() {
     WindowDriver driver;
     for (const char* name : {"ipdt_ip", "ipdt_mask", "ipdt_gateway", "ip_remote"}) {
       const TIPEdit* edit = driver.Find<TIPEdit>(name);
-      for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+      for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
         const TIPFieldEdit& field = *edit->Field(i);
         QString why;
         QVERIFY2(ShowsWhole(*edit, field, WidestOctet(field.fontMetrics()), &why),
@@ -268,7 +268,7 @@ class WindowLayoutTest : public QObject {
     }
   }
 
-  void stateAfterStart() {
+  void StateAfterStart() {
     WindowDriver driver;
     QCOMPARE(driver.List()->model()->rowCount(), 0);
     QVERIFY(!driver.Find<QPushButton>("btnModify")->isEnabled());
@@ -291,7 +291,7 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(ScriptedCards::SearchCount(), 0);
   }
 
-  void searchButton() {
+  void SearchButton() {
     WindowDriver driver;
     auto* button = driver.Find<QToolButton>("btnControlSearch");
     QVERIFY(button->autoRaise());
@@ -305,7 +305,7 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(image.pixelColor(1, 6).rgb() & 0xFFFFFF, QColor(0x22, 0x4A, 0x7D).rgb() & 0xFFFFFF);
   }
 
-  void listColumns() {
+  void ListColumns() {
     WindowDriver driver;
     QTableView* list = driver.List();
     QHeaderView* headings = list->horizontalHeader();
@@ -328,14 +328,14 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(list->palette().color(QPalette::Base), QColor(Qt::white));
   }
 
-  void tabOrderBeforeAnySearch() {
+  void TabOrderBeforeAnySearch() {
     // btnModify is disabled and skipped.
     WindowDriver driver;
     QCOMPARE(TabThroughNetworkGroup(driver), (QStringList{u"ipdt_ip"_s, u"ipdt_gateway"_s, u"ipdt_mask"_s,
                                                           u"ip_remote"_s, u"edtremoteport"_s, u"edt_heart"_s}));
   }
 
-  void tabOrderWithACardSelected() {
+  void TabOrderWithACardSelected() {
     WindowDriver driver({MakeCard({})});
     driver.ClickSearch();
     QCOMPARE(TabThroughNetworkGroup(driver),

@@ -51,7 +51,7 @@ std::set<QString> Texts(const QStringList& list) { return {list.begin(), list.en
 
 // The row that lists the card at this IP address (rows follow answer order).
 int RowOf(const WindowDriver& driver, const QString& ip) {
-  return static_cast<int>(driver.ColumnTexts(kestrum::ColumnIp).indexOf(ip));
+  return static_cast<int>(driver.ColumnTexts(kestrum::kColumnIp).indexOf(ip));
 }
 
 TEST(WindowOnPrivateLan, ListsEveryCardAndShowsTheFirst) {
@@ -107,10 +107,10 @@ TEST(WindowOnPrivateLan, ChangedCardIsFoundAtItsNewAddress) {
   driver.TypeText("edt_heart", QStringLiteral("30"));
   driver.ClickModify();
   EXPECT_EQ(driver.Status(), QStringLiteral("修改成功"));
-  EXPECT_EQ(driver.ColumnTexts(kestrum::ColumnIp).at(row), QStringLiteral("192.168.1.201"));
+  EXPECT_EQ(driver.ColumnTexts(kestrum::kColumnIp).at(row), QStringLiteral("192.168.1.201"));
 
   driver.ClickSearch();
-  EXPECT_EQ(Texts(driver.ColumnTexts(kestrum::ColumnIp)),
+  EXPECT_EQ(Texts(driver.ColumnTexts(kestrum::kColumnIp)),
             (std::set<QString>{"192.168.1.100", "192.168.1.201", "192.168.1.102"}));
   const int changedRow = RowOf(driver, QStringLiteral("192.168.1.201"));
   ASSERT_GE(changedRow, 0);
@@ -147,11 +147,11 @@ TEST(WindowOnPrivateLan, CardAtAnotherAddressStaysUnchanged) {
   stale.TypeAddress("ipdt_ip", QStringLiteral("192.168.1.160"));
   stale.ClickModify();
   EXPECT_EQ(stale.Status(), QStringLiteral("修改失败"));
-  EXPECT_EQ(stale.ColumnTexts(kestrum::ColumnIp).at(staleRow), QStringLiteral("192.168.1.100"));
+  EXPECT_EQ(stale.ColumnTexts(kestrum::kColumnIp).at(staleRow), QStringLiteral("192.168.1.100"));
   EXPECT_EQ(kestrum::AddressText(stale.State().SelectedIp), QStringLiteral("192.168.1.100"));
 
   stale.ClickSearch();
-  EXPECT_EQ(Texts(stale.ColumnTexts(kestrum::ColumnIp)), (std::set<QString>{"192.168.1.150", "192.168.1.101"}));
+  EXPECT_EQ(Texts(stale.ColumnTexts(kestrum::kColumnIp)), (std::set<QString>{"192.168.1.150", "192.168.1.101"}));
 }
 
 // Three cards fresh from the factory share one address. The request names
@@ -178,7 +178,7 @@ TEST(WindowOnPrivateLan, CardsSharingTheFactoryAddressAllTakeTheChangeTheWarning
   EXPECT_EQ(driver.Status(), QStringLiteral("修改成功"));
 
   driver.ClickSearch();
-  EXPECT_EQ(driver.ColumnTexts(kestrum::ColumnIp), (QStringList{"192.168.1.201", "192.168.1.201", "192.168.1.201"}));
+  EXPECT_EQ(driver.ColumnTexts(kestrum::kColumnIp), (QStringList{"192.168.1.201", "192.168.1.201", "192.168.1.201"}));
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ int ShowChangeWarning(const QString& picture) {
   int status = 1;
   QTimer::singleShot(kSettleMilliseconds, &window, [&] {
     window.btnControlSearchClick();
-    window.findChild<TIPEdit*>(QStringLiteral("ipdt_ip"))->setIPString(QStringLiteral("192.168.1.201"));
+    window.findChild<TIPEdit*>(QStringLiteral("ipdt_ip"))->SetIPString(QStringLiteral("192.168.1.201"));
     GrabQuestion(picture, &status);
     window.btnModifyClick();
     QApplication::exit(status);

@@ -46,7 +46,7 @@ class FileDescriptor {
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
+  int Get() const { return fd_; }
 
  private:
   int fd_;
@@ -84,7 +84,7 @@ class TemporaryFolder {
   }
   TemporaryFolder(const TemporaryFolder&) = delete;
   TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
@@ -94,7 +94,7 @@ class TemporaryFolder {
 
 std::string TemporaryPath(const std::string& name) {
   static const TemporaryFolder folder;
-  return folder.path() + "/" + name;
+  return folder.Path() + "/" + name;
 }
 
 CardSim::CardSim(const std::string& ns, const std::vector<std::string>& arguments) {
@@ -136,7 +136,7 @@ void CardSim::ReadOutput(int fd) {
   std::string pending;
   char chunk[4096];
   for (;;) {
-    const ssize_t length = ::read(input.get(), chunk, sizeof chunk);
+    const ssize_t length = ::read(input.Get(), chunk, sizeof chunk);
     if (length < 0 && errno == EINTR) continue;
     if (length <= 0) break;
     pending.append(chunk, static_cast<std::size_t>(length));
@@ -193,12 +193,12 @@ int MakeSocketIn(const std::string& ns) {
   if (ns.empty()) return ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
   const FileDescriptor own(::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC));
   const FileDescriptor target(::open(("/run/netns/" + ns).c_str(), O_RDONLY | O_CLOEXEC));
-  if (own.get() < 0 || target.get() < 0) throw std::runtime_error("cannot open the namespaces of " + ns);
+  if (own.Get() < 0 || target.Get() < 0) throw std::runtime_error("cannot open the namespaces of " + ns);
   // setns moves only this thread; the socket keeps the namespace it was made in.
-  if (::setns(target.get(), CLONE_NEWNET) != 0) throw std::runtime_error("cannot enter " + ns);
+  if (::setns(target.Get(), CLONE_NEWNET) != 0) throw std::runtime_error("cannot enter " + ns);
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
   const int error = errno;
-  if (::setns(own.get(), CLONE_NEWNET) != 0) std::abort();  // never go on in the wrong namespace
+  if (::setns(own.Get(), CLONE_NEWNET) != 0) std::abort();  // never go on in the wrong namespace
   errno = error;
   return fd;
 }
@@ -239,7 +239,7 @@ Flood::Flood(const std::string& ns, const std::string& toAddress, std::uint16_t 
     const auto end = std::chrono::steady_clock::now() + duration;
     for (auto tick = std::chrono::steady_clock::now(); !stop_ && tick < end; tick += std::chrono::milliseconds(1)) {
       for (int i = 0; i < perMillisecond; ++i)
-        if (::sendto(socket.get(), junk.data(), junk.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0)
+        if (::sendto(socket.Get(), junk.data(), junk.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0)
           ++sent_;
       std::this_thread::sleep_until(tick + std::chrono::milliseconds(1));
     }

@@ -14,42 +14,42 @@
 
 class AddressEditWindow {
  public:
-  AddressEditWindow() : m_window(std::make_unique<QWidget>()) {
-    m_window->resize(300, 80);
-    before = new QLineEdit(m_window.get());
+  AddressEditWindow() : window_(std::make_unique<QWidget>()) {
+    window_->resize(300, 80);
+    before = new QLineEdit(window_.get());
     before->setGeometry(10, 10, 80, 21);
-    edit = new TIPEdit(m_window.get());
+    edit = new TIPEdit(window_.get());
     edit->setGeometry(100, 10, 118, 21);
-    after = new QLineEdit(m_window.get());
+    after = new QLineEdit(window_.get());
     after->setGeometry(230, 10, 60, 21);
-    m_window->show();
-    QApplication::setActiveWindow(m_window.get());
-    m_window->activateWindow();
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    window_->activateWindow();
   }
 
-  bool WaitUntilActive() { return QTest::qWaitForWindowActive(m_window.get()); }
+  bool WaitUntilActive() { return QTest::qWaitForWindowActive(window_.get()); }
 
-  QWidget* window() const { return m_window.get(); }
+  QWidget* Window() const { return window_.get(); }
 
-  TIPFieldEdit* field(int index) const { return edit->Field(index); }
+  TIPFieldEdit* Field(int index) const { return edit->Field(index); }
 
   // Gives the focus to a field the way the program does, with the caret
   // where the test wants it.
   void FocusField(int index, int caret) const {
-    field(index)->setFocus(Qt::OtherFocusReason);
-    field(index)->setCurrentPosition(caret);
+    Field(index)->setFocus(Qt::OtherFocusReason);
+    Field(index)->SetCurrentPosition(caret);
   }
 
-  static QWidget* focused() { return QApplication::focusWidget(); }
+  static QWidget* Focused() { return QApplication::focusWidget(); }
 
   // One key press on whatever has the focus now, like an operator typing.
   static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(focused(), key, modifiers);
+    QTest::keyClick(Focused(), key, modifiers);
   }
 
   static void Type(const QString& characters) {
     for (const QChar c : characters) {
-      QTest::keyClick(focused(), c.toLatin1());
+      QTest::keyClick(Focused(), c.toLatin1());
     }
   }
 
@@ -58,5 +58,5 @@ class AddressEditWindow {
   QLineEdit* after = nullptr;
 
  private:
-  std::unique_ptr<QWidget> m_window;
+  std::unique_ptr<QWidget> window_;
 };

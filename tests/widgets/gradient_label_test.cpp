@@ -10,8 +10,8 @@
 
 namespace {
 
-const QColor Ground(255, 255, 255);
-const QColor Highlight(255, 128, 0);
+const QColor kGround(255, 255, 255);
+const QColor kHighlight(255, 128, 0);
 
 int Distance(const QColor& a, const QColor& b) {
   return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
@@ -22,7 +22,7 @@ std::optional<QColor> StrongestInRow(const QImage& image, int y) {
   std::optional<QColor> strongest;
   for (int x = 0; x < image.width(); ++x) {
     const QColor c = image.pixelColor(x, y);
-    if (c != Ground && (!strongest || Distance(c, Ground) > Distance(*strongest, Ground))) {
+    if (c != kGround && (!strongest || Distance(c, kGround) > Distance(*strongest, kGround))) {
       strongest = c;
     }
   }
@@ -35,27 +35,27 @@ class GradientLabelTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void keeps_caption_and_font();
-  void letters_run_from_teal_to_highlight_on_untouched_ground();
+  void KeepsCaptionAndFont();
+  void LettersRunFromTealToHighlightOnUntouchedGround();
 };
 
-void GradientLabelTest::keeps_caption_and_font() {
+void GradientLabelTest::KeepsCaptionAndFont() {
   GradientLabel label;
   QFont tahoma(QStringLiteral("Tahoma"));
   tahoma.setPixelSize(13);
   label.setFont(tahoma);
-  label.setCaption(QStringLiteral("屏幕总数 3"));
-  QCOMPARE(label.caption(), QStringLiteral("屏幕总数 3"));
+  label.SetCaption(QStringLiteral("屏幕总数 3"));
+  QCOMPARE(label.Caption(), QStringLiteral("屏幕总数 3"));
   QCOMPARE(label.font().pixelSize(), 13);
   QVERIFY(label.sizeHint().width() > 0);
 }
 
-void GradientLabelTest::letters_run_from_teal_to_highlight_on_untouched_ground() {
+void GradientLabelTest::LettersRunFromTealToHighlightOnUntouchedGround() {
   QWidget ground;
   ground.setAutoFillBackground(true);
   QPalette palette = ground.palette();
-  palette.setColor(QPalette::Window, Ground);
-  palette.setColor(QPalette::Highlight, Highlight);
+  palette.setColor(QPalette::Window, kGround);
+  palette.setColor(QPalette::Highlight, kHighlight);
   ground.setPalette(palette);
   ground.resize(300, 100);
 
@@ -64,7 +64,7 @@ void GradientLabelTest::letters_run_from_teal_to_highlight_on_untouched_ground()
   font.setPixelSize(60);
   font.setBold(true);
   label->setFont(font);
-  label->setCaption(QStringLiteral("HHH"));
+  label->SetCaption(QStringLiteral("HHH"));
   label->setGeometry(10, 10, 280, 80);
 
   const QImage image = ground.grab(label->geometry()).toImage();
@@ -83,13 +83,13 @@ void GradientLabelTest::letters_run_from_teal_to_highlight_on_untouched_ground()
   // A few rows into the letters, away from the anti-aliased edges.
   const QColor top = *StrongestInRow(image, firstRow + 2);
   const QColor bottom = *StrongestInRow(image, lastRow - 2);
-  QVERIFY2(Distance(top, GradientLabel::topColor()) < Distance(top, Highlight), qPrintable(top.name()));
-  QVERIFY2(Distance(bottom, Highlight) < Distance(bottom, GradientLabel::topColor()), qPrintable(bottom.name()));
+  QVERIFY2(Distance(top, GradientLabel::TopColor()) < Distance(top, kHighlight), qPrintable(top.name()));
+  QVERIFY2(Distance(bottom, kHighlight) < Distance(bottom, GradientLabel::TopColor()), qPrintable(bottom.name()));
 
   // Above, below and right of the letters the ground is untouched.
   for (const QPoint p : {QPoint(0, 0), QPoint(image.width() - 1, 0), QPoint(image.width() - 1, image.height() - 1),
                          QPoint(0, image.height() - 1), QPoint(image.width() / 2, lastRow + 3)}) {
-    QCOMPARE(image.pixelColor(p), Ground);
+    QCOMPARE(image.pixelColor(p), kGround);
   }
 }
 

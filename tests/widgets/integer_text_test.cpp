@@ -10,13 +10,13 @@ class IntegerTextTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void reads_data();
-  void reads();
-  void rejects_data();
-  void rejects();
+  void Reads_data();
+  void Reads();
+  void Rejects_data();
+  void Rejects();
 };
 
-void IntegerTextTest::reads_data() {
+void IntegerTextTest::Reads_data() {
   QTest::addColumn<QString>("text");
   QTest::addColumn<int>("expected");
 
@@ -48,7 +48,7 @@ void IntegerTextTest::reads_data() {
   QTest::newRow("spaces sign hex") << "  -x2" << -2;
 }
 
-void IntegerTextTest::reads() {
+void IntegerTextTest::Reads() {
   QFETCH(QString, text);
   QFETCH(int, expected);
   const std::optional<int32_t> value = ParseIntegerText(text);
@@ -56,7 +56,7 @@ void IntegerTextTest::reads() {
   QCOMPARE(*value, expected);
 }
 
-void IntegerTextTest::rejects_data() {
+void IntegerTextTest::Rejects_data() {
   QTest::addColumn<QString>("text");
 
   QTest::newRow("empty") << "";
@@ -95,7 +95,7 @@ void IntegerTextTest::rejects_data() {
   QTest::newRow("embedded nul") << QString("1") + QChar(0) + "2";
 }
 
-void IntegerTextTest::rejects() {
+void IntegerTextTest::Rejects() {
   QFETCH(QString, text);
   const std::optional<int32_t> value = ParseIntegerText(text);
   QVERIFY2(!value.has_value(), qPrintable(QStringLiteral("read %1").arg(value.value_or(0))));

@@ -15,7 +15,7 @@ namespace {
 
 QStringList FieldTexts(const TIPEdit& edit) {
   QStringList texts;
-  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+  for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
     texts << edit.Field(i)->text();
   }
   return texts;
@@ -40,32 +40,32 @@ class TIPEditAddressTest : public QObject {
   void init();
   void cleanup();
 
-  void new_control_reads_zeros();
-  void writing_text_data();
-  void writing_text();
-  void writing_text_raises_no_signal_and_leaves_caret_at_start();
-  void address_number_both_ways();
-  void setting_field_text_puts_caret_at_start_and_stays();
-  void field_value_min_max();
-  void pasted_text_data();
-  void pasted_text();
-  void any_text_leaves_nothing_or_an_octet_data();
-  void any_text_leaves_nothing_or_an_octet();
+  void NewControlReadsZeros();
+  void WritingText_data();
+  void WritingText();
+  void WritingTextRaisesNoSignalAndLeavesCaretAtStart();
+  void AddressNumberBothWays();
+  void SettingFieldTextPutsCaretAtStartAndStays();
+  void FieldValueMinMax();
+  void PastedText_data();
+  void PastedText();
+  void AnyTextLeavesNothingOrAnOctet_data();
+  void AnyTextLeavesNothingOrAnOctet();
 
  private:
-  std::unique_ptr<AddressEditWindow> m_window;
-  TIPEdit* edit() const { return m_window->edit; }
-  TIPFieldEdit* field(int index) const { return m_window->field(index); }
+  std::unique_ptr<AddressEditWindow> window_;
+  TIPEdit* Edit() const { return window_->edit; }
+  TIPFieldEdit* Field(int index) const { return window_->Field(index); }
 };
 
 void TIPEditAddressTest::init() {
-  m_window = std::make_unique<AddressEditWindow>();
-  QVERIFY(m_window->WaitUntilActive());
+  window_ = std::make_unique<AddressEditWindow>();
+  QVERIFY(window_->WaitUntilActive());
 }
 
-void TIPEditAddressTest::cleanup() { m_window.reset(); }
+void TIPEditAddressTest::cleanup() { window_.reset(); }
 
-void TIPEditAddressTest::new_control_reads_zeros() {
+void TIPEditAddressTest::NewControlReadsZeros() {
   TIPEdit fresh;
   QCOMPARE(fresh.IPString(), QStringLiteral("0.0.0.0"));
   QCOMPARE(fresh.Addr(), quint32{0});
@@ -74,7 +74,7 @@ void TIPEditAddressTest::new_control_reads_zeros() {
   QVERIFY(!fresh.ReadOnly());
 }
 
-void TIPEditAddressTest::writing_text_data() {
+void TIPEditAddressTest::WritingText_data() {
   QTest::addColumn<QString>("text");
   QTest::addColumn<QString>("expected");
   QTest::addColumn<QStringList>("shown");
@@ -116,86 +116,86 @@ void TIPEditAddressTest::writing_text_data() {
                                   << "7.7.7.7" << QStringList{"7", "7", "7", "7"};
 }
 
-void TIPEditAddressTest::writing_text() {
+void TIPEditAddressTest::WritingText() {
   QFETCH(QString, text);
   QFETCH(QString, expected);
   QFETCH(QStringList, shown);
-  edit()->setIPString(QStringLiteral("7.7.7.7"));
+  Edit()->SetIPString(QStringLiteral("7.7.7.7"));
 
-  edit()->setIPString(text);
+  Edit()->SetIPString(text);
 
-  QCOMPARE(edit()->IPString(), expected);
-  QCOMPARE(FieldTexts(*edit()), shown);
-  QVERIFY(!edit()->Error());
+  QCOMPARE(Edit()->IPString(), expected);
+  QCOMPARE(FieldTexts(*Edit()), shown);
+  QVERIFY(!Edit()->Error());
 }
 
-void TIPEditAddressTest::writing_text_raises_no_signal_and_leaves_caret_at_start() {
-  QSignalSpy changes(edit(), &TIPEdit::OnChange);
-  QSignalSpy errors(edit(), &TIPEdit::OnError);
-  m_window->FocusField(1, 1);
-  field(2)->setText(QStringLiteral("12"));
-  field(2)->setCursorPosition(2);
+void TIPEditAddressTest::WritingTextRaisesNoSignalAndLeavesCaretAtStart() {
+  QSignalSpy changes(Edit(), &TIPEdit::OnChange);
+  QSignalSpy errors(Edit(), &TIPEdit::OnError);
+  window_->FocusField(1, 1);
+  Field(2)->setText(QStringLiteral("12"));
+  Field(2)->setCursorPosition(2);
   changes.clear();
 
-  edit()->setIPString(QStringLiteral("300.168.12.100"));
+  Edit()->SetIPString(QStringLiteral("300.168.12.100"));
 
   QCOMPARE(changes.count(), 0);
   QCOMPARE(errors.count(), 0);
-  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
-    QCOMPARE(field(i)->CurrentPosition(), 0);
-    QVERIFY(!field(i)->hasSelectedText());
+  for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
+    QCOMPARE(Field(i)->CurrentPosition(), 0);
+    QVERIFY(!Field(i)->hasSelectedText());
   }
   // Writing never moves the focus, not even with three-digit octets.
-  QVERIFY(field(1)->hasFocus());
+  QVERIFY(Field(1)->hasFocus());
 }
 
-void TIPEditAddressTest::address_number_both_ways() {
-  QSignalSpy changes(edit(), &TIPEdit::OnChange);
+void TIPEditAddressTest::AddressNumberBothWays() {
+  QSignalSpy changes(Edit(), &TIPEdit::OnChange);
   // Bytes C0 A8 00 01, least significant first.
-  edit()->setAddr(0x0100A8C0u);
-  QCOMPARE(edit()->IPString(), QStringLiteral("192.168.0.1"));
-  QCOMPARE(FieldTexts(*edit()), QStringList({"192", "168", "0", "1"}));
-  QCOMPARE(edit()->Addr(), quint32{0x0100A8C0u});
+  Edit()->SetAddr(0x0100A8C0u);
+  QCOMPARE(Edit()->IPString(), QStringLiteral("192.168.0.1"));
+  QCOMPARE(FieldTexts(*Edit()), QStringList({"192", "168", "0", "1"}));
+  QCOMPARE(Edit()->Addr(), quint32{0x0100A8C0u});
 
-  edit()->setIPString(QStringLiteral("10.20.30.255"));
-  QCOMPARE(edit()->Addr(), quint32{0xFF1E140Au});
-  edit()->setAddr(0xFFFFFFFFu);
-  QCOMPARE(edit()->IPString(), QStringLiteral("255.255.255.255"));
+  Edit()->SetIPString(QStringLiteral("10.20.30.255"));
+  QCOMPARE(Edit()->Addr(), quint32{0xFF1E140Au});
+  Edit()->SetAddr(0xFFFFFFFFu);
+  QCOMPARE(Edit()->IPString(), QStringLiteral("255.255.255.255"));
   QCOMPARE(changes.count(), 0);
 }
 
-void TIPEditAddressTest::setting_field_text_puts_caret_at_start_and_stays() {
-  QSignalSpy changes(edit(), &TIPEdit::OnChange);
-  m_window->FocusField(1, 1);
+void TIPEditAddressTest::SettingFieldTextPutsCaretAtStartAndStays() {
+  QSignalSpy changes(Edit(), &TIPEdit::OnChange);
+  window_->FocusField(1, 1);
 
-  field(1)->setText(QStringLiteral("123"));
+  Field(1)->setText(QStringLiteral("123"));
 
-  QCOMPARE(field(1)->CurrentPosition(), 0);
-  QVERIFY(!field(1)->hasSelectedText());
-  QVERIFY(field(1)->hasFocus());  // three digits set by the program: no move
-  QCOMPARE(field(1)->Value(), quint8{123});
+  QCOMPARE(Field(1)->CurrentPosition(), 0);
+  QVERIFY(!Field(1)->hasSelectedText());
+  QVERIFY(Field(1)->hasFocus());  // three digits set by the program: no move
+  QCOMPARE(Field(1)->Value(), quint8{123});
   QCOMPARE(changes.count(), 1);
 
   // The same text again still leaves the caret at the start.
-  field(1)->setCurrentPosition(2);
-  field(1)->setValue(123);
-  QCOMPARE(field(1)->CurrentPosition(), 0);
+  Field(1)->SetCurrentPosition(2);
+  Field(1)->SetValue(123);
+  QCOMPARE(Field(1)->CurrentPosition(), 0);
   QCOMPARE(changes.count(), 1);
 }
 
-void TIPEditAddressTest::field_value_min_max() {
+void TIPEditAddressTest::FieldValueMinMax() {
   TIPFieldEdit field;
   QCOMPARE(field.Min(), quint8{0});
   QCOMPARE(field.Max(), quint8{255});
-  field.setValue(42);
+  field.SetValue(42);
   QCOMPARE(field.text(), QStringLiteral("42"));
 
-  field.setMin(100);
+  field.SetMin(100);
   QCOMPARE(field.Max(), quint8{255});
-  field.setMax(50);
+  field.SetMax(50);
   QCOMPARE(field.Max(), quint8{50});
   QCOMPARE(field.Min(), quint8{50});
-  field.setMin(60);
+  field.SetMin(60);
   QCOMPARE(field.Max(), quint8{60});
 
   field.setText(QStringLiteral("7"));
@@ -203,13 +203,13 @@ void TIPEditAddressTest::field_value_min_max() {
   QCOMPARE(field.Value(), quint8{60});
 
   field.setText(QStringLiteral("12"));
-  field.setCurrentPosition(-5);
+  field.SetCurrentPosition(-5);
   QCOMPARE(field.CurrentPosition(), 0);
-  field.setCurrentPosition(99);
+  field.SetCurrentPosition(99);
   QCOMPARE(field.CurrentPosition(), 2);
 }
 
-void TIPEditAddressTest::pasted_text_data() {
+void TIPEditAddressTest::PastedText_data() {
   QTest::addColumn<QString>("pasted");
   QTest::addColumn<QString>("shown");
   QTest::addColumn<int>("value");
@@ -242,26 +242,26 @@ void TIPEditAddressTest::pasted_text_data() {
   QTest::newRow("chinese") << QStringLiteral("一二三") << "255" << 255 << 1;
 }
 
-void TIPEditAddressTest::pasted_text() {
+void TIPEditAddressTest::PastedText() {
   QFETCH(QString, pasted);
   QFETCH(QString, shown);
   QFETCH(int, value);
   QFETCH(int, errors);
-  QSignalSpy errorSpy(edit(), &TIPEdit::OnError);
-  field(1)->setValue(9);
-  m_window->FocusField(1, 0);
-  field(1)->selectAll();
+  QSignalSpy errorSpy(Edit(), &TIPEdit::OnError);
+  Field(1)->SetValue(9);
+  window_->FocusField(1, 0);
+  Field(1)->selectAll();
   QApplication::clipboard()->setText(pasted);
 
   AddressEditWindow::Press(Qt::Key_V, Qt::ControlModifier);
 
-  QCOMPARE(field(1)->text(), shown);
-  QCOMPARE(int(field(1)->Value()), value);
+  QCOMPARE(Field(1)->text(), shown);
+  QCOMPARE(int(Field(1)->Value()), value);
   QCOMPARE(errorSpy.count(), errors);
-  QVERIFY(!edit()->Error());
+  QVERIFY(!Edit()->Error());
 }
 
-void TIPEditAddressTest::any_text_leaves_nothing_or_an_octet_data() {
+void TIPEditAddressTest::AnyTextLeavesNothingOrAnOctet_data() {
   QTest::addColumn<QString>("text");
   for (const char* text : {"",          "0",   "255", "256", "999", "-0",  "+",  "-", "$",    "0x",
                            "$FFFFFFFF", "   ", "1e3", "1.5", "abc", "\t1", "١٢", "①", "1\n2", "00000"}) {
@@ -273,24 +273,24 @@ void TIPEditAddressTest::any_text_leaves_nothing_or_an_octet_data() {
 
 // Set by the program, typed into the middle of existing text, or inserted
 // where the caret stands: the field never keeps a text it cannot read.
-void TIPEditAddressTest::any_text_leaves_nothing_or_an_octet() {
+void TIPEditAddressTest::AnyTextLeavesNothingOrAnOctet() {
   QFETCH(QString, text);
-  m_window->FocusField(0, 0);
+  window_->FocusField(0, 0);
 
-  field(0)->setText(text);
-  QVERIFY2(HoldsNothingOrOctet(*field(0)), qPrintable(field(0)->text()));
+  Field(0)->setText(text);
+  QVERIFY2(HoldsNothingOrOctet(*Field(0)), qPrintable(Field(0)->text()));
 
-  field(1)->setText(QStringLiteral("1"));
-  m_window->FocusField(1, 1);
-  field(1)->insert(text);
-  QVERIFY2(HoldsNothingOrOctet(*field(1)), qPrintable(field(1)->text()));
+  Field(1)->setText(QStringLiteral("1"));
+  window_->FocusField(1, 1);
+  Field(1)->insert(text);
+  QVERIFY2(HoldsNothingOrOctet(*Field(1)), qPrintable(Field(1)->text()));
 
-  edit()->setIPString(text + "." + text + "." + text + "." + text);
-  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
-    QVERIFY(HoldsNothingOrOctet(*field(i)));
+  Edit()->SetIPString(text + "." + text + "." + text + "." + text);
+  for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
+    QVERIFY(HoldsNothingOrOctet(*Field(i)));
   }
-  QVERIFY(!edit()->Error());
-  const QStringList octets = edit()->IPString().split(u'.');
+  QVERIFY(!Edit()->Error());
+  const QStringList octets = Edit()->IPString().split(u'.');
   QCOMPARE(octets.size(), 4);
 }
 

@@ -30,20 +30,20 @@ class TIPEditAppearanceTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void construction_defaults();
-  void layout_formula_data();
-  void layout_formula();
-  void font_measures_data();
-  void font_measures();
-  void fields_of_window_sized_control();
-  void fields_follow_resize_and_font();
-  void border_style_moves_client_area();
-  void setters_reach_every_field();
-  void paints_border_fill_and_three_dots();
-  void teardown_with_focus_in_a_field();
+  void ConstructionDefaults();
+  void LayoutFormula_data();
+  void LayoutFormula();
+  void FontMeasures_data();
+  void FontMeasures();
+  void FieldsOfWindowSizedControl();
+  void FieldsFollowResizeAndFont();
+  void BorderStyleMovesClientArea();
+  void SettersReachEveryField();
+  void PaintsBorderFillAndThreeDots();
+  void TeardownWithFocusInAField();
 };
 
-void TIPEditAppearanceTest::construction_defaults() {
+void TIPEditAppearanceTest::ConstructionDefaults() {
   TIPEdit edit;
   QCOMPARE(edit.size(), QSize(125, 21));
   QCOMPARE(edit.font().pointSize(), 9);
@@ -54,7 +54,7 @@ void TIPEditAppearanceTest::construction_defaults() {
   QCOMPARE(edit.Color(), QApplication::palette().color(QPalette::Base));
   QCOMPARE(edit.Field(-1), nullptr);
   QCOMPARE(edit.Field(4), nullptr);
-  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+  for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
     const TIPFieldEdit* field = edit.Field(i);
     QVERIFY(field != nullptr);
     QVERIFY(edit.isAncestorOf(field));
@@ -68,7 +68,7 @@ void TIPEditAppearanceTest::construction_defaults() {
   }
 }
 
-void TIPEditAppearanceTest::layout_formula_data() {
+void TIPEditAppearanceTest::LayoutFormula_data() {
   QTest::addColumn<QSize>("control");
   QTest::addColumn<int>("points");
   QTest::addColumn<int>("pixels");
@@ -82,7 +82,7 @@ void TIPEditAppearanceTest::layout_formula_data() {
   QTest::newRow("large font") << QSize(200, 40) << 18 << 24 << QList<int>{54, 7, -20, 6};
 }
 
-void TIPEditAppearanceTest::layout_formula() {
+void TIPEditAppearanceTest::LayoutFormula() {
   QFETCH(QSize, control);
   QFETCH(int, points);
   QFETCH(int, pixels);
@@ -91,7 +91,7 @@ void TIPEditAppearanceTest::layout_formula() {
   QCOMPARE((QList<int>{layout.FieldWidth, layout.Gap, layout.Left, layout.Top}), expected);
 }
 
-void TIPEditAppearanceTest::font_measures_data() {
+void TIPEditAppearanceTest::FontMeasures_data() {
   QTest::addColumn<QFont>("font");
   QTest::addColumn<int>("dpi");
   QTest::addColumn<int>("points");
@@ -107,7 +107,7 @@ void TIPEditAppearanceTest::font_measures_data() {
   QTest::newRow("13 px at 96 dpi") << thirteenPixels << 96 << 10 << 13;
 }
 
-void TIPEditAppearanceTest::font_measures() {
+void TIPEditAppearanceTest::FontMeasures() {
   QFETCH(QFont, font);
   QFETCH(int, dpi);
   QFETCH(int, points);
@@ -118,7 +118,7 @@ void TIPEditAppearanceTest::font_measures() {
 
 // The window's address edits: 118 x 21 with a 9 pt font that is 12 pixels
 // high at the usual 96 dpi.
-void TIPEditAppearanceTest::fields_of_window_sized_control() {
+void TIPEditAppearanceTest::FieldsOfWindowSizedControl() {
   QWidget window;
   auto* edit = new TIPEdit(&window);
   edit->setGeometry(89, 18, 118, 21);
@@ -128,14 +128,14 @@ void TIPEditAppearanceTest::fields_of_window_sized_control() {
   }
   const QList<QRect> expected = {QRect(-3, 2, 27, 19), QRect(28, 2, 27, 19), QRect(59, 2, 27, 19),
                                  QRect(90, 2, 27, 19)};
-  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+  for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
     QCOMPARE(edit->Field(i)->geometry(), expected.at(i));
     // Inside the two-pixel border.
     QCOMPARE(edit->Field(i)->mapTo(edit, QPoint(0, 0)), expected.at(i).topLeft() + QPoint(2, 2));
   }
 }
 
-void TIPEditAppearanceTest::fields_follow_resize_and_font() {
+void TIPEditAppearanceTest::FieldsFollowResizeAndFont() {
   TIPEdit edit;
   edit.show();
   QFont font = edit.font();
@@ -153,27 +153,27 @@ void TIPEditAppearanceTest::fields_follow_resize_and_font() {
   QVERIFY(larger.FieldWidth > layout.FieldWidth);
 }
 
-void TIPEditAppearanceTest::border_style_moves_client_area() {
+void TIPEditAppearanceTest::BorderStyleMovesClientArea() {
   TIPEdit edit;
   const QRect framed = edit.Field(0)->geometry();
   QCOMPARE(edit.Field(0)->mapTo(&edit, QPoint(0, 0)), framed.topLeft() + QPoint(2, 2));
-  edit.setBorderStyle(TIPEdit::bsNone);
+  edit.SetBorderStyle(TIPEdit::bsNone);
   QCOMPARE(edit.BorderStyle(), TIPEdit::bsNone);
   // The formulas subtract the border either way: same field geometry.
   QCOMPARE(edit.Field(0)->geometry(), framed);
   QCOMPARE(edit.Field(0)->mapTo(&edit, QPoint(0, 0)), framed.topLeft());
 }
 
-void TIPEditAppearanceTest::setters_reach_every_field() {
+void TIPEditAppearanceTest::SettersReachEveryField() {
   QWidget window;
   auto* edit = new TIPEdit(&window);
   edit->setCursor(Qt::PointingHandCursor);
-  edit->setColor(QColor(10, 20, 30));
-  edit->setTabStop(false);
+  edit->SetColor(QColor(10, 20, 30));
+  edit->SetTabStop(false);
   QFont font = edit->font();
   font.setPointSize(12);
   edit->setFont(font);
-  for (int i = 0; i < TIPEdit::FieldCount; ++i) {
+  for (int i = 0; i < TIPEdit::kFieldCount; ++i) {
     const TIPFieldEdit* field = edit->Field(i);
     QCOMPARE(field->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(field->palette().color(QPalette::Base), QColor(10, 20, 30));
@@ -184,16 +184,16 @@ void TIPEditAppearanceTest::setters_reach_every_field() {
   QCOMPARE(edit->Color(), QColor(10, 20, 30));
 }
 
-void TIPEditAppearanceTest::paints_border_fill_and_three_dots() {
+void TIPEditAppearanceTest::PaintsBorderFillAndThreeDots() {
   QWidget window;
   auto* edit = new TIPEdit(&window);
   edit->setGeometry(0, 0, 118, 21);
   const QColor fill(255, 255, 200);
-  edit->setColor(fill);
+  edit->SetColor(fill);
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Text, Qt::black);
   edit->setPalette(palette);
-  edit->setIPString(QStringLiteral("1.1.1.1"));
+  edit->SetIPString(QStringLiteral("1.1.1.1"));
   window.resize(200, 40);
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -221,17 +221,17 @@ void TIPEditAppearanceTest::paints_border_fill_and_three_dots() {
   }
 }
 
-void TIPEditAppearanceTest::teardown_with_focus_in_a_field() {
+void TIPEditAppearanceTest::TeardownWithFocusInAField() {
   AddressEditWindow window;
   QVERIFY(window.WaitUntilActive());
-  QPointer<TIPFieldEdit> field = window.field(2);
+  QPointer<TIPFieldEdit> field = window.Field(2);
   window.FocusField(2, 0);
   delete window.edit;
   QVERIFY(field.isNull());
   // The window's focus chain still works without the control.
   window.before->setFocus();
   AddressEditWindow::Press(Qt::Key_Tab);
-  QCOMPARE(AddressEditWindow::focused(), window.after);
+  QCOMPARE(AddressEditWindow::Focused(), window.after);
 }
 
 KESTRUM_WIDGET_TEST_MAIN(TIPEditAppearanceTest)

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr int PollMilliseconds = 20;
-constexpr int EditFontPixels = 12;  // 9 pt at 96 dpi
+constexpr int kPollMilliseconds = 20;
+constexpr int kEditFontPixels = 12;  // 9 pt at 96 dpi
 
 // The font the card search window gives its address edits. Where that
 // family is missing, Arial or one of its metric twins keeps the digits as narrow as the
@@ -25,7 +25,7 @@ QFont WindowEditFont() {
   QFont font;
   font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                     QStringLiteral("Nimbus Sans")});
-  font.setPixelSize(EditFontPixels);
+  font.setPixelSize(kEditFontPixels);
   font.setBold(true);
   return font;
 }
@@ -42,7 +42,7 @@ void SaveScreenWhenShown(QWidget& window, const QString& path) {
     const bool saved = window.screen()->grabWindow(0).save(path);
     QCoreApplication::exit(saved ? 0 : 1);
   });
-  poll->start(PollMilliseconds);
+  poll->start(kPollMilliseconds);
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   auto* edit = new TIPEdit(&window);
   edit->setGeometry(89, 18, 118, 21);
   edit->setFont(WindowEditFont());
-  edit->setIPString(QStringLiteral("192.168.1.100"));
+  edit->SetIPString(QStringLiteral("192.168.1.100"));
   window.show();
 
   if (parser.isSet(screenshot)) {

@@ -57,33 +57,33 @@ const FatalSignal* Describe(int number) {
 // a kernel fault (positive) from a signal sent by a process (abort, kill).
 void WriteSignal(TextSink& sink, const siginfo_t& info) {
   const FatalSignal* known = Describe(info.si_signo);
-  sink.write("Error: ");
+  sink.Write("Error: ");
   if (known != nullptr) {
-    sink.write(known->name);
-    sink.write(" (");
-    sink.write(known->meaning);
-    sink.write(")");
+    sink.Write(known->name);
+    sink.Write(" (");
+    sink.Write(known->meaning);
+    sink.Write(")");
   } else {
-    sink.write("signal ");
+    sink.Write("signal ");
     WriteDecimal(sink, static_cast<std::uint64_t>(info.si_signo));
   }
   if (info.si_code > 0) {
-    sink.write(", code ");
+    sink.Write(", code ");
     WriteDecimal(sink, static_cast<std::uint64_t>(info.si_code));
-    sink.write(", address ");
+    sink.Write(", address ");
     WriteHex(sink, reinterpret_cast<std::uintptr_t>(info.si_addr));
   } else {
-    sink.write(", sent by process ");
+    sink.Write(", sent by process ");
     WriteDecimal(sink, static_cast<std::uint64_t>(info.si_pid));
   }
-  sink.write("\n");
+  sink.Write("\n");
 }
 
 void WriteReport(TextSink& sink, const siginfo_t& info, const void* context) {
-  sink.write(prepared.heading);
-  sink.write("Time: ");
+  sink.Write(prepared.heading);
+  sink.Write("Time: ");
   WriteUtcTime(sink, static_cast<std::int64_t>(std::time(nullptr)));
-  sink.write("\n");
+  sink.Write("\n");
   WriteSignal(sink, info);
 
   void* frames[kMostReportedFrames];
@@ -92,11 +92,11 @@ void WriteReport(TextSink& sink, const siginfo_t& info, const void* context) {
   // was sent (abort) the function that called into the C library.
   const bool faulted = info.si_code > 0;
   const int failing = faulted ? 0 : FirstFrameOutsideRuntime(frames, count);
-  sink.write("Failing function:");
+  sink.Write("Failing function:");
   if (failing < count) {
     WriteCallStack(sink, frames + failing, 1, faulted && failing == 0);
   } else {
-    sink.write(" (unknown)\n");
+    sink.Write(" (unknown)\n");
   }
   WriteSectionHeading(sink, "Processor state at the fault");
   WriteProcessorState(sink, context);
@@ -106,18 +106,18 @@ void WriteReport(TextSink& sink, const siginfo_t& info, const void* context) {
   WriteLoadedModules(sink);
   WriteSectionHeading(sink, "Running processes");
   WriteRunningProcesses(sink);
-  sink.write("\n");
-  sink.write(kReportEndLine);
+  sink.Write("\n");
+  sink.Write(kReportEndLine);
 }
 
 void TellOnStandardError(bool written) {
   FileSink err(STDERR_FILENO);
   if (written) {
-    err.write("Kestrum stopped after a fatal error; report written to ");
-    err.write(prepared.reportPath);
-    err.write("\n");
+    err.Write("Kestrum stopped after a fatal error; report written to ");
+    err.Write(prepared.reportPath);
+    err.Write("\n");
   } else {
-    err.write("Kestrum stopped after a fatal error; the report could not be written to its folder:\n");
+    err.Write("Kestrum stopped after a fatal error; the report could not be written to its folder:\n");
   }
 }
 
@@ -140,8 +140,8 @@ void HandleFatalSignal(int number, siginfo_t* info, void* context) {
     if (file >= 0) {
       FileSink sink(file);
       WriteReport(sink, *info, context);
-      sink.flush();
-      written = !sink.failed();
+      sink.Flush();
+      written = !sink.Failed();
       ::close(file);
     }
     TellOnStandardError(written);

@@ -11,10 +11,10 @@
 
 namespace kestrum {
 
-void FileSink::write(std::string_view text) {
+void FileSink::Write(std::string_view text) {
   while (!text.empty() && !failed_) {
     if (used_ == kBufferBytes) {
-      flush();
+      Flush();
     }
     const std::size_t room = kBufferBytes - used_;
     const std::size_t count = text.size() < room ? text.size() : room;
@@ -24,15 +24,15 @@ void FileSink::write(std::string_view text) {
   }
 }
 
-void FileSink::flush() {
+void FileSink::Flush() {
   if (used_ > 0 && !failed_) {
-    failed_ = !writeAll(buffer_, used_);
+    failed_ = !WriteAll(buffer_, used_);
   }
   used_ = 0;
 }
 
 #ifdef _WIN32
-bool FileSink::writeAll(const char* bytes, std::size_t count) {
+bool FileSink::WriteAll(const char* bytes, std::size_t count) {
   const HANDLE file = reinterpret_cast<HANDLE>(file_);
   while (count > 0) {
     DWORD written = 0;
@@ -45,7 +45,7 @@ bool FileSink::writeAll(const char* bytes, std::size_t count) {
   return true;
 }
 #else
-bool FileSink::writeAll(const char* bytes, std::size_t count) {
+bool FileSink::WriteAll(const char* bytes, std::size_t count) {
   const int file = static_cast<int>(file_);
   while (count > 0) {
     const ssize_t written = ::write(file, bytes, count);

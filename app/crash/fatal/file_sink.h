@@ -16,16 +16,16 @@ class FileSink final : public TextSink {
   using NativeFile = std::intptr_t;
 
   explicit FileSink(NativeFile file) : file_(file) {}
-  ~FileSink() override { flush(); }
+  ~FileSink() override { Flush(); }
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
 
-  void write(std::string_view text) override;
-  void flush();
-  bool failed() const { return failed_; }
+  void Write(std::string_view text) override;
+  void Flush();
+  bool Failed() const { return failed_; }
 
  private:
-  bool writeAll(const char* bytes, std::size_t count);
+  bool WriteAll(const char* bytes, std::size_t count);
 
   // Small enough for the alternate signal stack it lives on.
   static constexpr std::size_t kBufferBytes = 4096;

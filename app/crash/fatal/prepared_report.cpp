@@ -56,10 +56,10 @@ void CopyCut(char (&target)[size], const std::string& text) {
 
 bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared) {
   StringSink heading;
-  heading.write(kReportTitleLine);
+  heading.Write(kReportTitleLine);
   WriteField(heading, "Program", settings.program + " (process " + std::to_string(CurrentProcessId()) + ")");
   WriteField(heading, "Operating system", OperatingSystemDescription());
-  CopyCut(prepared.heading, heading.text());
+  CopyCut(prepared.heading, heading.Text());
 
   if (!MakeReportFolder(settings.folder)) {
     prepared.reportPath[0] = '\0';

@@ -20,7 +20,7 @@ namespace kestrum {
 
 namespace {
 
-void WriteIndent(TextSink& sink) { sink.write("  "); }
+void WriteIndent(TextSink& sink) { sink.Write("  "); }
 
 // Reads a file line by line into a fixed buffer; longer lines are cut.
 class LineReader {
@@ -34,13 +34,13 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  bool isOpen() const { return file_ >= 0; }
+  bool IsOpen() const { return file_ >= 0; }
 
   // The next line without its newline, or false at the end.
-  bool next(std::string_view& line) {
+  bool Next(std::string_view& line) {
     std::size_t length = 0;
     for (;;) {
-      if (position_ == filled_ && !refill()) {
+      if (position_ == filled_ && !Refill()) {
         line = std::string_view(line_, length);
         return length > 0;
       }
@@ -56,7 +56,7 @@ class LineReader {
   }
 
  private:
-  bool refill() {
+  bool Refill() {
     ssize_t count = 0;
     do {
       count = ::read(file_, chunk_, sizeof chunk_);
@@ -137,14 +137,14 @@ void WriteProcess(TextSink& sink, const char* id) {
   std::strcat(path, "/comm");
   LineReader comm(path);
   std::string_view name;
-  if (!comm.isOpen() || !comm.next(name)) {
+  if (!comm.IsOpen() || !comm.Next(name)) {
     return;  // ended meanwhile
   }
   WriteIndent(sink);
   WriteBounded(sink, id, 10);
-  sink.write(" ");
-  sink.write(name);
-  sink.write("\n");
+  sink.Write(" ");
+  sink.Write(name);
+  sink.Write("\n");
 }
 
 // The layout the getdents64 system call fills; glibc declares it only for
@@ -239,20 +239,20 @@ void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIs
     if (dladdr(reinterpret_cast<void*>(lookup), &info) != 0 && info.dli_fname != nullptr) {
       // As backtrace_symbols writes it: module(symbol+offset) or module(+offset).
       WriteBounded(sink, info.dli_fname, 256);
-      sink.write("(");
+      sink.Write("(");
       if (info.dli_sname != nullptr) {
         WriteBounded(sink, info.dli_sname, 256);
-        sink.write("+");
+        sink.Write("+");
         WriteHex(sink, address - reinterpret_cast<std::uintptr_t>(info.dli_saddr));
       } else {
-        sink.write("+");
+        sink.Write("+");
         WriteHex(sink, address - reinterpret_cast<std::uintptr_t>(info.dli_fbase));
       }
-      sink.write(") ");
+      sink.Write(") ");
     }
-    sink.write("[");
+    sink.Write("[");
     WriteHex(sink, address);
-    sink.write("]\n");
+    sink.Write("]\n");
   }
 }
 
@@ -277,18 +277,18 @@ void WriteLoadedModules(TextSink& sink) {
   char previous[512];
   std::size_t previousLength = 0;
   std::string_view line;
-  while (maps.next(line)) {
+  while (maps.Next(line)) {
     std::string_view baseAddress;
     const std::string_view path = ModuleStartingAt(line, baseAddress);
     if (path.empty() || path == std::string_view(previous, previousLength)) {
       continue;
     }
     WriteIndent(sink);
-    sink.write("0x");
-    sink.write(baseAddress);
-    sink.write(" ");
-    sink.write(path);
-    sink.write("\n");
+    sink.Write("0x");
+    sink.Write(baseAddress);
+    sink.Write(" ");
+    sink.Write(path);
+    sink.Write("\n");
     previousLength = path.size() < sizeof previous ? path.size() : sizeof previous;
     std::memcpy(previous, path.data(), previousLength);
   }
@@ -330,38 +330,38 @@ void WriteProcessorState(TextSink& sink, const void* faultContext) {
       {"err", REG_ERR}, {"trapno", REG_TRAPNO}, {"cr2", REG_CR2}};
   int inLine = 0;
   for (const NamedRegister& reg : kRegisters) {
-    sink.write("  ");
+    sink.Write("  ");
     WriteBounded(sink, reg.name, 8);
-    sink.write("=");
+    sink.Write("=");
     WriteHex(sink, static_cast<std::uint64_t>(machine.gregs[reg.index]), 16);
     if (++inLine == 4) {
-      sink.write("\n");
+      sink.Write("\n");
       inLine = 0;
     }
   }
   if (inLine != 0) {
-    sink.write("\n");
+    sink.Write("\n");
   }
 #elif defined(__aarch64__)
   for (int i = 0; i < 31; ++i) {
-    sink.write("  x");
+    sink.Write("  x");
     WriteDecimal(sink, static_cast<std::uint64_t>(i));
-    sink.write("=");
+    sink.Write("=");
     WriteHex(sink, machine.regs[i], 16);
     if (i % 4 == 3) {
-      sink.write("\n");
+      sink.Write("\n");
     }
   }
-  sink.write("  sp=");
+  sink.Write("  sp=");
   WriteHex(sink, machine.sp, 16);
-  sink.write("  pc=");
+  sink.Write("  pc=");
   WriteHex(sink, machine.pc, 16);
-  sink.write("  pstate=");
+  sink.Write("  pstate=");
   WriteHex(sink, machine.pstate, 16);
-  sink.write("\n");
+  sink.Write("\n");
 #else
   (void)machine;
-  sink.write("  (not read on this processor)\n");
+  sink.Write("  (not read on this processor)\n");
 #endif
 }
 

@@ -13,14 +13,14 @@ namespace kestrum {
 
 namespace {
 
-void WriteIndent(TextSink& sink) { sink.write("  "); }
+void WriteIndent(TextSink& sink) { sink.Write("  "); }
 
 void WriteWide(TextSink& sink, const wchar_t* text) {
   // A path of MAX_PATH characters takes at most three bytes each in UTF-8.
   char utf8[MAX_PATH * 3];
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
   if (bytes > 1) {
-    sink.write(std::string_view(utf8, static_cast<std::size_t>(bytes - 1)));
+    sink.Write(std::string_view(utf8, static_cast<std::size_t>(bytes - 1)));
   }
 }
 
@@ -85,20 +85,20 @@ void WriteLocation(TextSink& sink, std::uintptr_t address) {
   symbol->MaxNameLen = 256;
   DWORD64 displacement = 0;
   if (SymFromAddr(GetCurrentProcess(), address, &displacement, symbol)) {
-    sink.write("!");
+    sink.Write("!");
     WriteBounded(sink, symbol->Name, symbol->NameLen);
-    sink.write("+");
+    sink.Write("+");
     WriteHex(sink, displacement);
   } else if (std::uintptr_t offset = 0; const char* exported = ExportedFunctionAt(module, address, offset)) {
-    sink.write("!");
+    sink.Write("!");
     WriteBounded(sink, exported, 256);
-    sink.write("+");
+    sink.Write("+");
     WriteHex(sink, offset);
   } else {
-    sink.write("+");
+    sink.Write("+");
     WriteHex(sink, address - reinterpret_cast<std::uintptr_t>(module));
   }
-  sink.write(" ");
+  sink.Write(" ");
 }
 
 bool IsFrameIn(void* frame, HMODULE module) {
@@ -109,15 +109,15 @@ class Snapshot {
  public:
   explicit Snapshot(DWORD what) : handle_(CreateToolhelp32Snapshot(what, 0)) {}
   ~Snapshot() {
-    if (isOpen()) {
+    if (IsOpen()) {
       CloseHandle(handle_);
     }
   }
   Snapshot(const Snapshot&) = delete;
   Snapshot& operator=(const Snapshot&) = delete;
 
-  bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE handle() const { return handle_; }
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Handle() const { return handle_; }
 
  private:
   HANDLE handle_;
@@ -186,9 +186,9 @@ void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIs
     const auto address = reinterpret_cast<std::uintptr_t>(frames[i]);
     WriteIndent(sink);
     WriteLocation(sink, i == 0 && firstIsFault ? address : address - 1);
-    sink.write("[");
+    sink.Write("[");
     WriteHex(sink, address);
-    sink.write("]\n");
+    sink.Write("]\n");
   }
 }
 
@@ -215,13 +215,13 @@ void WriteLoadedModules(TextSink& sink) {
   const Snapshot modules(TH32CS_SNAPMODULE);
   MODULEENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = modules.isOpen() && Module32FirstW(modules.handle(), &entry); more;
-       more = Module32NextW(modules.handle(), &entry)) {
+  for (BOOL more = modules.IsOpen() && Module32FirstW(modules.Handle(), &entry); more;
+       more = Module32NextW(modules.Handle(), &entry)) {
     WriteIndent(sink);
     WriteHex(sink, reinterpret_cast<std::uintptr_t>(entry.modBaseAddr));
-    sink.write(" ");
+    sink.Write(" ");
     WriteWide(sink, entry.szExePath);
-    sink.write("\n");
+    sink.Write("\n");
   }
 }
 
@@ -229,13 +229,13 @@ void WriteRunningProcesses(TextSink& sink) {
   const Snapshot processes(TH32CS_SNAPPROCESS);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = processes.isOpen() && Process32FirstW(processes.handle(), &entry); more;
-       more = Process32NextW(processes.handle(), &entry)) {
+  for (BOOL more = processes.IsOpen() && Process32FirstW(processes.Handle(), &entry); more;
+       more = Process32NextW(processes.Handle(), &entry)) {
     WriteIndent(sink);
     WriteDecimal(sink, entry.th32ProcessID);
-    sink.write(" ");
+    sink.Write(" ");
     WriteWide(sink, entry.szExeFile);
-    sink.write("\n");
+    sink.Write("\n");
   }
 }
 
@@ -253,17 +253,17 @@ void WriteProcessorState(TextSink& sink, const void* faultContext) {
                                      {"r13", context.R13},       {"r14", context.R14}, {"r15", context.R15}};
   int inLine = 0;
   for (const NamedRegister& reg : registers) {
-    sink.write("  ");
+    sink.Write("  ");
     WriteBounded(sink, reg.name, 8);
-    sink.write("=");
+    sink.Write("=");
     WriteHex(sink, reg.value, 16);
     if (++inLine == 4) {
-      sink.write("\n");
+      sink.Write("\n");
       inLine = 0;
     }
   }
   if (inLine != 0) {
-    sink.write("\n");
+    sink.Write("\n");
   }
 }
 

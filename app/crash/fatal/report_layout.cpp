@@ -6,7 +6,7 @@ namespace {
 
 void WriteTwoDigits(TextSink& sink, std::int64_t value) {
   const char digits[2] = {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
-  sink.write(std::string_view(digits, 2));
+  sink.Write(std::string_view(digits, 2));
 }
 
 }  // namespace
@@ -27,30 +27,30 @@ void WriteUtcTime(TextSink& sink, std::int64_t secondsSince1970) {
   const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 
   WriteDecimal(sink, static_cast<std::uint64_t>(year));
-  sink.write("-");
+  sink.Write("-");
   WriteTwoDigits(sink, month);
-  sink.write("-");
+  sink.Write("-");
   WriteTwoDigits(sink, day);
-  sink.write("T");
+  sink.Write("T");
   WriteTwoDigits(sink, secondOfDay / 3600);
-  sink.write(":");
+  sink.Write(":");
   WriteTwoDigits(sink, secondOfDay / 60 % 60);
-  sink.write(":");
+  sink.Write(":");
   WriteTwoDigits(sink, secondOfDay % 60);
-  sink.write("Z");
+  sink.Write("Z");
 }
 
 void WriteField(TextSink& sink, std::string_view label, std::string_view value) {
-  sink.write(label);
-  sink.write(": ");
-  sink.write(value);
-  sink.write("\n");
+  sink.Write(label);
+  sink.Write(": ");
+  sink.Write(value);
+  sink.Write("\n");
 }
 
 void WriteSectionHeading(TextSink& sink, std::string_view heading) {
-  sink.write("\n");
-  sink.write(heading);
-  sink.write(":\n");
+  sink.Write("\n");
+  sink.Write(heading);
+  sink.Write(":\n");
 }
 
 }  // namespace kestrum

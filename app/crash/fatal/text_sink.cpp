@@ -10,7 +10,7 @@ void WriteDecimal(TextSink& sink, std::uint64_t value) {
     digits[--start] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
-  sink.write(std::string_view(digits + start, sizeof digits - start));
+  sink.Write(std::string_view(digits + start, sizeof digits - start));
 }
 
 void WriteHex(TextSink& sink, std::uint64_t value, int digits) {
@@ -25,7 +25,7 @@ void WriteHex(TextSink& sink, std::uint64_t value, int digits) {
   } while ((value != 0 || written < digits) && start > 2);
   text[--start] = 'x';
   text[--start] = '0';
-  sink.write(std::string_view(text + start, sizeof text - start));
+  sink.Write(std::string_view(text + start, sizeof text - start));
 }
 
 void WriteBounded(TextSink& sink, const char* text, std::size_t limit) {
@@ -36,7 +36,7 @@ void WriteBounded(TextSink& sink, const char* text, std::size_t limit) {
   while (length < limit && text[length] != '\0') {
     ++length;
   }
-  sink.write(std::string_view(text, length));
+  sink.Write(std::string_view(text, length));
 }
 
 }  // namespace kestrum

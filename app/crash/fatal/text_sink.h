@@ -14,15 +14,15 @@ namespace kestrum {
 class TextSink {
  public:
   virtual ~TextSink() = default;
-  virtual void write(std::string_view text) = 0;
+  virtual void Write(std::string_view text) = 0;
 };
 
 // For reports gathered outside a handler (the report of a C++ exception, the
 // tests): the text in a std::string, which does allocate.
 class StringSink final : public TextSink {
  public:
-  void write(std::string_view text) override { text_.append(text); }
-  const std::string& text() const { return text_; }
+  void Write(std::string_view text) override { text_.append(text); }
+  const std::string& Text() const { return text_; }
 
  private:
   std::string text_;

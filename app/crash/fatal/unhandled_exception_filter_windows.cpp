@@ -59,20 +59,20 @@ const char* NameOf(DWORD code) {
 
 // "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005), writing address 0x0".
 void WriteException(TextSink& sink, const EXCEPTION_RECORD& record) {
-  sink.write("Error: ");
-  sink.write(NameOf(record.ExceptionCode));
-  sink.write(" (");
+  sink.Write("Error: ");
+  sink.Write(NameOf(record.ExceptionCode));
+  sink.Write(" (");
   WriteHex(sink, record.ExceptionCode, 8);
-  sink.write(")");
+  sink.Write(")");
   const bool namesAddress =
       record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION || record.ExceptionCode == EXCEPTION_IN_PAGE_ERROR;
   if (namesAddress && record.NumberParameters >= 2) {
     const ULONG_PTR access = record.ExceptionInformation[0];
-    sink.write(access == 0 ? ", reading" : access == 1 ? ", writing" : ", executing");
-    sink.write(" address ");
+    sink.Write(access == 0 ? ", reading" : access == 1 ? ", writing" : ", executing");
+    sink.Write(" address ");
     WriteHex(sink, record.ExceptionInformation[1]);
   }
-  sink.write("\n");
+  sink.Write("\n");
 }
 
 std::int64_t SecondsSince1970() {
@@ -86,23 +86,23 @@ std::int64_t SecondsSince1970() {
 // raisedByAbort: the context is the handler's own, so the failing function
 // is the one that called into the C runtime.
 void WriteReportBody(TextSink& sink, const EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
-  sink.write(prepared.heading);
-  sink.write("Time: ");
+  sink.Write(prepared.heading);
+  sink.Write("Time: ");
   WriteUtcTime(sink, SecondsSince1970());
-  sink.write("\n");
+  sink.Write("\n");
   if (raisedByAbort) {
-    sink.write("Error: SIGABRT (abort), registers and stack taken in the abort handler\n");
+    sink.Write("Error: SIGABRT (abort), registers and stack taken in the abort handler\n");
   } else {
     WriteException(sink, *pointers.ExceptionRecord);
   }
   void* frames[kMostReportedFrames];
   const int count = CaptureFaultFrames(frames, kMostReportedFrames, pointers.ContextRecord);
   const int failing = raisedByAbort ? FirstFrameOutsideRuntime(frames, count) : 0;
-  sink.write("Failing function:");
+  sink.Write("Failing function:");
   if (failing < count) {
     WriteCallStack(sink, frames + failing, 1, !raisedByAbort);
   } else {
-    sink.write(" (unknown)\n");
+    sink.Write(" (unknown)\n");
   }
   WriteSectionHeading(sink, "Processor state at the fault");
   WriteProcessorState(sink, pointers.ContextRecord);
@@ -114,7 +114,7 @@ void WriteReportBody(TextSink& sink, const EXCEPTION_POINTERS& pointers, bool ra
   WriteLoadedModules(sink);
   WriteSectionHeading(sink, "Running processes");
   WriteRunningProcesses(sink);
-  sink.write("\n");
+  sink.Write("\n");
 }
 
 // Gives the system's error code, 0 when the minidump was written.
@@ -133,14 +133,14 @@ DWORD WriteMinidump(EXCEPTION_POINTERS& pointers) {
 }
 
 void WriteMinidumpLine(TextSink& sink, DWORD minidumpError) {
-  sink.write("Minidump: ");
-  sink.write(prepared.minidumpPath);
+  sink.Write("Minidump: ");
+  sink.Write(prepared.minidumpPath);
   if (minidumpError != 0) {
-    sink.write(" (not written, error ");
+    sink.Write(" (not written, error ");
     WriteDecimal(sink, minidumpError);
-    sink.write(")");
+    sink.Write(")");
   }
-  sink.write("\n\n");
+  sink.Write("\n\n");
 }
 
 void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
@@ -150,23 +150,23 @@ void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
                                                                    FILE_ATTRIBUTE_NORMAL, nullptr)
                                                      : INVALID_HANDLE_VALUE;
   if (file == INVALID_HANDLE_VALUE) {
-    err.write("Kestrum stopped after a fatal error; the report could not be written to its folder:\n");
+    err.Write("Kestrum stopped after a fatal error; the report could not be written to its folder:\n");
     WriteReportBody(err, pointers, raisedByAbort);
-    err.write(kReportEndLine);
+    err.Write(kReportEndLine);
     return;
   }
   {
     FileSink sink(reinterpret_cast<FileSink::NativeFile>(file));
     WriteReportBody(sink, pointers, raisedByAbort);
     // The text first: should the minidump fail halfway, the report is there.
-    sink.flush();
+    sink.Flush();
     WriteMinidumpLine(sink, WriteMinidump(pointers));
-    sink.write(kReportEndLine);
+    sink.Write(kReportEndLine);
   }
   CloseHandle(file);
-  err.write("Kestrum stopped after a fatal error; report written to ");
-  err.write(prepared.reportPath);
-  err.write("\n");
+  err.Write("Kestrum stopped after a fatal error; report written to ");
+  err.Write(prepared.reportPath);
+  err.Write("\n");
 }
 
 LONG WINAPI ReportUnhandledException(EXCEPTION_POINTERS* pointers) {

@@ -57,7 +57,7 @@ class CrashDialogTest : public ::testing::Test {
   QTemporaryDir directory;
 
   template <typename T>
-  T* child(const char* name) {
+  T* Child(const char* name) {
     T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(widget, nullptr) << name;
     return widget;
@@ -65,8 +65,8 @@ class CrashDialogTest : public ::testing::Test {
 };
 
 TEST_F(CrashDialogTest, ShowsTheMessageAndTheFullReport) {
-  EXPECT_EQ(child<QLabel>("message")->text(), report.message);
-  auto* details = child<QPlainTextEdit>("details");
+  EXPECT_EQ(Child<QLabel>("message")->text(), report.message);
+  auto* details = Child<QPlainTextEdit>("details");
   EXPECT_TRUE(details->isReadOnly());
   ExpectFullReport(details->toPlainText(), report);
 }
@@ -76,7 +76,7 @@ TEST_F(CrashDialogTest, ShowsTheMessageAndTheFullReport) {
 TEST_F(CrashDialogTest, LongWordsKeepTheDialogOnTheScreen) {
   report.message = QStringLiteral("'%1' is not a valid integer value").arg(QString(5000, u'7'));
   CrashDialog wide(report);
-  wide.saveReportTo(QStringLiteral("/%1/report.txt").arg(QString(3000, u'd')));
+  wide.SaveReportTo(QStringLiteral("/%1/report.txt").arg(QString(3000, u'd')));
   wide.show();
   const QRect screen = wide.screen()->availableGeometry();
   EXPECT_TRUE(screen.contains(wide.frameGeometry()))
@@ -92,19 +92,19 @@ TEST_F(CrashDialogTest, SavesTheReportAsAUtf8TextFile) {
   CrashDialog chineseDialog(report);
   const QString path = directory.filePath(QStringLiteral("report.txt"));
 
-  ASSERT_TRUE(chineseDialog.saveReportTo(path));
+  ASSERT_TRUE(chineseDialog.SaveReportTo(path));
 
   ExpectFullReport(FileText(path), report);
-  EXPECT_EQ(FileText(path), report.toText());
+  EXPECT_EQ(FileText(path), report.ToText());
 }
 
 TEST_F(CrashDialogTest, FailedSaveIsToldInTheDialog) {
   const QString path = directory.filePath(QStringLiteral("no such folder/report.txt"));
 
-  EXPECT_FALSE(dialog.saveReportTo(path));
+  EXPECT_FALSE(dialog.SaveReportTo(path));
 
   EXPECT_FALSE(QFile::exists(path));
-  EXPECT_TRUE(child<QLabel>("saveStatus")->text().startsWith(QStringLiteral("The report could not be saved")));
+  EXPECT_TRUE(Child<QLabel>("saveStatus")->text().startsWith(QStringLiteral("The report could not be saved")));
 }
 
 TEST_F(CrashDialogTest, SaveButtonAsksForAFileAndSavesThere) {
@@ -122,7 +122,7 @@ TEST_F(CrashDialogTest, SaveButtonAsksForAFileAndSavesThere) {
     static_cast<QDialog*>(fileDialog)->accept();  // public in QDialog
   });
 
-  QTest::mouseClick(child<QPushButton>("saveButton"), Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>("saveButton"), Qt::LeftButton);
 
   ASSERT_TRUE(fileDialogSeen);
   ExpectFullReport(FileText(path), report);
@@ -130,7 +130,7 @@ TEST_F(CrashDialogTest, SaveButtonAsksForAFileAndSavesThere) {
 
 TEST_F(CrashDialogTest, CloseButtonClosesTheDialog) {
   dialog.show();
-  QTest::mouseClick(child<QPushButton>("closeButton"), Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>("closeButton"), Qt::LeftButton);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

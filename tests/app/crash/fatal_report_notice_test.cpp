@@ -41,10 +41,10 @@ class FatalReportNoticeTest : public ::testing::Test {
   }
 
   // The report of a child that really crashed, in the folder.
-  QString crashChildIntoFolder() {
+  QString CrashChildIntoFolder() {
     // abort: the one fatal error the sanitizers leave to the program.
     const testing::ChildOutcome outcome =
-        testing::RunCrashingChild(testing::CrashKind::Abort, folder.path().toStdString(),
+        testing::RunCrashingChild(testing::CrashKind::kAbort, folder.path().toStdString(),
                                   QDir(folder.path()).filePath(QStringLiteral("child.out")).toStdString());
     EXPECT_TRUE(outcome.ended);
     const QStringList pending = QDir(folder.path()).entryList({QStringLiteral("*.pending")}, QDir::Files);
@@ -56,7 +56,7 @@ class FatalReportNoticeTest : public ::testing::Test {
 };
 
 TEST_F(FatalReportNoticeTest, NextStartFindsTheCrashedChildsReportOnceAndKeepsIt) {
-  const QString pending = crashChildIntoFolder();
+  const QString pending = CrashChildIntoFolder();
   const QByteArray written = FileBytes(pending);
 
   const std::optional<LeftoverFatalReport> first = TakeLeftoverFatalReport(folder.path());
@@ -98,7 +98,7 @@ TEST_F(FatalReportNoticeTest, StartShowsTheNoticeOnceThenGoesOn) {
 }
 
 TEST_F(FatalReportNoticeTest, ButtonsOpenTheFolderAndCopyTheWholeReport) {
-  crashChildIntoFolder();
+  CrashChildIntoFolder();
   std::optional<LeftoverFatalReport> report = TakeLeftoverFatalReport(folder.path());
   ASSERT_TRUE(report.has_value());
   const QString reportText = report->text;

@@ -35,7 +35,7 @@ class NotifyReportingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(App(), nullptr);
-    App()->setErrorPresenter([this](const ErrorReport& report) { reports.push_back(report); });
+    App()->SetErrorPresenter([this](const ErrorReport& report) { reports.push_back(report); });
     window.resize(200, 100);
     button = new QPushButton(QStringLiteral("修改"), &window);
     button->setObjectName(QStringLiteral("btnModify"));
@@ -43,10 +43,10 @@ class NotifyReportingTest : public ::testing::Test {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
-  void TearDown() override { App()->setErrorPresenter({}); }
+  void TearDown() override { App()->SetErrorPresenter({}); }
 
   template <typename Throw>
-  void clickThrowing(Throw throwIt) {
+  void ClickThrowing(Throw throwIt) {
     QObject::disconnect(button, &QPushButton::clicked, nullptr, nullptr);
     QObject::connect(button, &QPushButton::clicked, button, [throwIt] { throwIt(); });
     QTest::mouseClick(button, Qt::LeftButton);
@@ -79,11 +79,11 @@ TEST_F(NotifyReportingTest, ExceptionFromClickedSlotIsReportedAndTheProgramGoesO
   EXPECT_TRUE(report.processorState.startsWith(QStringLiteral("no fault context")));
   const QString ownProcess = QStringLiteral("%1 ").arg(QCoreApplication::applicationPid());
   EXPECT_FALSE(report.processes.filter(QRegularExpression(QStringLiteral("^") + ownProcess)).isEmpty())
-      << report.toText().toStdString();
+      << report.ToText().toStdString();
 #ifdef __GLIBC__
   EXPECT_EQ(report.callStackNote, QStringLiteral("stack at the point of catching"));
   // The stack is caught inside the window system's event delivery.
-  EXPECT_FALSE(report.callStack.filter(QStringLiteral("libQt6Gui")).isEmpty()) << report.toText().toStdString();
+  EXPECT_FALSE(report.callStack.filter(QStringLiteral("libQt6Gui")).isEmpty()) << report.ToText().toStdString();
   EXPECT_FALSE(report.loadedModules.filter(QStringLiteral("libQt6Widgets")).isEmpty());
 #endif
 
@@ -111,7 +111,7 @@ TEST_F(NotifyReportingTest, ExceptionFromClickedSlotIsReportedAndTheProgramGoesO
 }
 
 TEST_F(NotifyReportingTest, ExceptionOfNoStandardTypeIsReportedWithTheTypeThrown) {
-  clickThrowing([] { throw 42; });
+  ClickThrowing([] { throw 42; });
 
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports.front().message,
@@ -124,9 +124,9 @@ TEST_F(NotifyReportingTest, ExceptionOfNoStandardTypeIsReportedWithTheTypeThrown
 }
 
 TEST_F(NotifyReportingTest, ConversionErrorReachesTheOperatorWithItsMessageExactly) {
-  clickThrowing([] { throw ConversionError::notAnInteger(QStringLiteral("abc")); });
-  clickThrowing([] { throw ConversionError::notAnInteger(QString()); });
-  clickThrowing([] { throw OperatorError(QStringLiteral("'端口' is not a valid port number (0 to 65535)")); });
+  ClickThrowing([] { throw ConversionError::NotAnInteger(QStringLiteral("abc")); });
+  ClickThrowing([] { throw ConversionError::NotAnInteger(QString()); });
+  ClickThrowing([] { throw OperatorError(QStringLiteral("'端口' is not a valid port number (0 to 65535)")); });
 
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_EQ(reports[0].message, QStringLiteral("'abc' is not a valid integer value"));
@@ -137,7 +137,7 @@ TEST_F(NotifyReportingTest, ConversionErrorReachesTheOperatorWithItsMessageExact
 }
 
 TEST_F(NotifyReportingTest, WithoutAPresenterTheOperatorSeesTheCrashDialog) {
-  App()->setErrorPresenter({});
+  App()->SetErrorPresenter({});
   QString shownMessage;
   // The dialog is modal; read and close it from inside its own event loop.
   QTimer::singleShot(0, button, [&shownMessage] {
@@ -148,7 +148,7 @@ TEST_F(NotifyReportingTest, WithoutAPresenterTheOperatorSeesTheCrashDialog) {
     }
   });
 
-  clickThrowing([] { throw ConversionError::notAnInteger(QStringLiteral("abc")); });
+  ClickThrowing([] { throw ConversionError::NotAnInteger(QStringLiteral("abc")); });
 
   EXPECT_EQ(shownMessage, QStringLiteral("'abc' is not a valid integer value"));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -170,13 +170,13 @@ TEST_F(NotifyReportingTest, ErrorWhileAnErrorIsShownDoesNotOpenASecondReport) {
   FailingReceiver failing;
   int presented = 0;
   // As if the dialog's own event loop delivered an event that fails again.
-  App()->setErrorPresenter([&](const ErrorReport&) {
+  App()->SetErrorPresenter([&](const ErrorReport&) {
     ++presented;
     QEvent event(QEvent::User);
     QCoreApplication::sendEvent(&failing, &event);
   });
 
-  clickThrowing([] { throw std::runtime_error("first"); });
+  ClickThrowing([] { throw std::runtime_error("first"); });
 
   EXPECT_EQ(presented, 1);
   // Once the first report is closed, the next error is shown again.
@@ -186,8 +186,8 @@ TEST_F(NotifyReportingTest, ErrorWhileAnErrorIsShownDoesNotOpenASecondReport) {
 }
 
 TEST_F(NotifyReportingTest, PresenterThatFailsDoesNotTakeTheProgramDown) {
-  App()->setErrorPresenter([](const ErrorReport&) { throw std::runtime_error("no screen"); });
-  clickThrowing([] { throw std::runtime_error("first"); });
+  App()->SetErrorPresenter([](const ErrorReport&) { throw std::runtime_error("no screen"); });
+  ClickThrowing([] { throw std::runtime_error("first"); });
 
   QObject::disconnect(button, &QPushButton::clicked, nullptr, nullptr);
   int clicks = 0;
@@ -202,7 +202,7 @@ TEST_F(NotifyReportingTest, ExceptionInAnotherThreadIsShownOnTheUserInterfaceThr
   QObject onWorker;
   onWorker.moveToThread(&worker);
   Qt::HANDLE presentingThread = nullptr;
-  App()->setErrorPresenter([&](const ErrorReport& report) {
+  App()->SetErrorPresenter([&](const ErrorReport& report) {
     presentingThread = QThread::currentThreadId();
     reports.push_back(report);
   });

@@ -70,7 +70,7 @@ void WindowDriver::TypeText(const char* edit, const QString& text) {
 void WindowDriver::TypeAddress(const char* edit, const QString& dotted) {
   const QStringList octets = dotted.split(QLatin1Char('.'));
   auto* control = Find<TIPEdit>(edit);
-  for (int i = 0; i < TIPEdit::FieldCount && i < octets.size(); ++i) {
+  for (int i = 0; i < TIPEdit::kFieldCount && i < octets.size(); ++i) {
     TIPFieldEdit* field = control->Field(i);
     field->setFocus();
     field->selectAll();
@@ -97,6 +97,6 @@ QList<int> WindowDriver::SelectedRows() const {
 QString WindowDriver::LabelText(const char* name) const { return Find<QLabel>(name)->text(); }
 QString WindowDriver::AddressText(const char* name) const { return Find<TIPEdit>(name)->IPString(); }
 QString WindowDriver::EditText(const char* name) const { return Find<QLineEdit>(name)->text(); }
-QString WindowDriver::Status() const { return Find<GradientLabel>("idsres")->caption(); }
+QString WindowDriver::Status() const { return Find<GradientLabel>("idsres")->Caption(); }
 
 }  // namespace kestrum::testing

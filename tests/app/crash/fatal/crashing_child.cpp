@@ -92,15 +92,15 @@ int RunCrashChildIfAsked(int argc, char** argv) {
   }
   QuietPlatformCrashHandling();
   InstallFatalErrorReporter({folder, "Kestrum crash test"});
-  if (kind == CrashKindName(CrashKind::NullPointer)) {
+  if (kind == CrashKindName(CrashKind::kNullPointer)) {
     KestrumTestDereferenceNull();
-  } else if (kind == CrashKindName(CrashKind::Abort)) {
+  } else if (kind == CrashKindName(CrashKind::kAbort)) {
     KestrumTestAbort();
-  } else if (kind == CrashKindName(CrashKind::DivideByZero)) {
+  } else if (kind == CrashKindName(CrashKind::kDivideByZero)) {
     return KestrumTestDivideByZero();
   }
 #ifdef _WIN32
-  if (kind == CrashKindName(CrashKind::ReservedMemory)) {
+  if (kind == CrashKindName(CrashKind::kReservedMemory)) {
     KestrumTestWriteReservedMemory();
   }
 #endif

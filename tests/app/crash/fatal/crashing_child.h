@@ -8,10 +8,10 @@
 
 namespace kestrum::testing {
 
-// ReservedMemory writes into address space that is reserved and never
+// kReservedMemory writes into address space that is reserved and never
 // committed: the access violation of a null pointer where wine (run by root)
 // quietly maps the first page for DOS programs and a null write succeeds.
-enum class CrashKind { NullPointer, Abort, DivideByZero, ReservedMemory };
+enum class CrashKind { kNullPointer, kAbort, kDivideByZero, kReservedMemory };
 
 const char* CrashKindName(CrashKind kind);
 

@@ -33,16 +33,16 @@ struct CrashRow {
 
 #ifdef _WIN32
 const CrashRow kRows[] = {
-    {CrashKind::ReservedMemory, 0xC0000005, "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005), writing address 0x"},
+    {CrashKind::kReservedMemory, 0xC0000005, "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005), writing address 0x"},
     // The C runtime's abort ends the program with exit code 3.
-    {CrashKind::Abort, 3, "Error: SIGABRT (abort)"},
-    {CrashKind::DivideByZero, 0xC0000094, "Error: EXCEPTION_INT_DIVIDE_BY_ZERO (0xc0000094)"},
+    {CrashKind::kAbort, 3, "Error: SIGABRT (abort)"},
+    {CrashKind::kDivideByZero, 0xC0000094, "Error: EXCEPTION_INT_DIVIDE_BY_ZERO (0xc0000094)"},
 };
 #else
 const CrashRow kRows[] = {
-    {CrashKind::NullPointer, SIGSEGV, "Error: SIGSEGV (invalid memory access), code 1, address 0x0"},
-    {CrashKind::Abort, SIGABRT, "Error: SIGABRT (abort), sent by process"},
-    {CrashKind::DivideByZero, SIGFPE, "Error: SIGFPE (arithmetic error), code 1, address 0x"},
+    {CrashKind::kNullPointer, SIGSEGV, "Error: SIGSEGV (invalid memory access), code 1, address 0x0"},
+    {CrashKind::kAbort, SIGABRT, "Error: SIGABRT (abort), sent by process"},
+    {CrashKind::kDivideByZero, SIGFPE, "Error: SIGFPE (arithmetic error), code 1, address 0x"},
 };
 #endif
 
@@ -84,12 +84,12 @@ TEST_P(FatalReportTest, ChildLeavesOneCompleteReportAndEndsAsWithoutIt) {
 #if defined(__SANITIZE_ADDRESS__)
   // The sanitizers take SIGSEGV and SIGFPE themselves (and UBSan the null
   // pointer and the zero divisor before the processor sees them).
-  if (row.kind != CrashKind::Abort) {
+  if (row.kind != CrashKind::kAbort) {
     GTEST_SKIP() << "intercepted by the sanitizer in this build";
   }
 #endif
-  const fs::path reports = folder.path() / "reports";
-  const fs::path output = folder.path() / "child-output.txt";
+  const fs::path reports = folder.Path() / "reports";
+  const fs::path output = folder.Path() / "child-output.txt";
 
   const ChildOutcome outcome = RunCrashingChild(row.kind, reports.string(), output.string());
 
@@ -135,11 +135,11 @@ INSTANTIATE_TEST_SUITE_P(Crashes, FatalReportTest, ::testing::ValuesIn(kRows),
 TEST(FatalReportFolderTest, FolderThatCannotBeMadeLeavesTheReportOnStandardError) {
   TempFolder folder;
   // Below a plain file no folder can be made, not even by root.
-  const fs::path blocker = folder.path() / "a-file";
+  const fs::path blocker = folder.Path() / "a-file";
   std::ofstream(blocker) << "not a folder";
-  const fs::path output = folder.path() / "child-output.txt";
+  const fs::path output = folder.Path() / "child-output.txt";
 
-  const ChildOutcome outcome = RunCrashingChild(CrashKind::Abort, (blocker / "reports").string(), output.string());
+  const ChildOutcome outcome = RunCrashingChild(CrashKind::kAbort, (blocker / "reports").string(), output.string());
 
   ASSERT_TRUE(outcome.ended);
   EXPECT_EQ(outcome.endedBy, kRows[1].endedBy);

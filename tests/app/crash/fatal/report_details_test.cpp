@@ -28,7 +28,7 @@ KESTRUM_TEST_EXPORT std::string KestrumTestStackHere() {
   const int count = kestrum::CaptureCurrentFrames(frames, kestrum::kMostReportedFrames);
   kestrum::StringSink stack;
   kestrum::WriteCallStack(stack, frames, count);
-  return stack.text();
+  return stack.Text();
 }
 
 namespace kestrum {
@@ -60,7 +60,7 @@ TEST(ReportDetailsTest, StackStartsInTheCallerAndNamesIt) {
 TEST(ReportDetailsTest, ModulesIncludeTheProgramAndTheSystemLibraryWithBaseAddresses) {
   StringSink modules;
   WriteLoadedModules(modules);
-  const std::string& text = modules.text();
+  const std::string& text = modules.Text();
   for (const char* name : {kProgram, kSystemLibrary}) {
     const std::size_t at = text.find(name);
     ASSERT_NE(at, std::string::npos) << name << " missing in\n" << text;
@@ -74,8 +74,8 @@ TEST(ReportDetailsTest, ProcessesIncludeThisOneByIdAndName) {
   WriteRunningProcesses(processes);
   // Linux keeps 15 characters of a process name.
   const std::string ownLine = "  " + std::to_string(OwnProcessId()) + " " + std::string(kProgram).substr(0, 15);
-  EXPECT_NE(processes.text().find(ownLine), std::string::npos) << processes.text();
-  EXPECT_GT(std::count(processes.text().begin(), processes.text().end(), '\n'), 1);
+  EXPECT_NE(processes.Text().find(ownLine), std::string::npos) << processes.Text();
+  EXPECT_GT(std::count(processes.Text().begin(), processes.Text().end(), '\n'), 1);
 }
 
 #ifndef _WIN32
@@ -88,11 +88,11 @@ TEST(FileSinkTest, FullDiskIsRememberedAndTheRestDropped) {
     FileSink sink(full);
     const std::string line(1000, 'x');
     for (int i = 0; i < 10; ++i) {
-      sink.write(line);
+      sink.Write(line);
     }
-    sink.flush();
-    EXPECT_TRUE(sink.failed());
-    sink.write(line);
+    sink.Flush();
+    EXPECT_TRUE(sink.Failed());
+    sink.Write(line);
   }
   ::close(full);
 }
@@ -112,7 +112,7 @@ class UtcTimeTest : public ::testing::TestWithParam<TimeRow> {};
 TEST_P(UtcTimeTest, ReadsAsTheCalendarDoes) {
   StringSink time;
   WriteUtcTime(time, GetParam().seconds);
-  EXPECT_EQ(time.text(), GetParam().text);
+  EXPECT_EQ(time.Text(), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dates, UtcTimeTest,
