@@ -26,11 +26,11 @@ namespace {
 
 QString Heading(int column) {
   static const std::array<QString, kColumnCount> kHeadings{QString(),
-                                                          QStringLiteral("屏号"),
-                                                          QStringLiteral("IP"),
-                                                          QStringLiteral("子网掩码"),
-                                                          QStringLiteral("网关"),
-                                                          QStringLiteral("Mac地址")};
+                                                           QStringLiteral("屏号"),
+                                                           QStringLiteral("IP"),
+                                                           QStringLiteral("子网掩码"),
+                                                           QStringLiteral("网关"),
+                                                           QStringLiteral("Mac地址")};
   return kHeadings.at(static_cast<std::size_t>(column));
 }
 
@@ -107,8 +107,9 @@ void CardListModel::SortRows(const RowOrder& goesBefore) {
 
 void CardListModel::Renumber() {
   if (rows_.isEmpty()) return;
-  for (int row = 0; row < rows_.size(); ++row) rows_[row].caption = QString::number(row + 1);
-  emit dataChanged(index(0, kColumnNumber), index(static_cast<int>(rows_.size()) - 1, kColumnNumber), {Qt::DisplayRole});
+  for (int row = 0; row < rows_.size(); ++row) rows_[row].SetText(kColumnNumber, QString::number(row + 1));
+  emit dataChanged(index(0, kColumnNumber), index(static_cast<int>(rows_.size()) - 1, kColumnNumber),
+                   {Qt::DisplayRole});
 }
 
 void CardListModel::SetRowText(int row, int column, const QString& text) {

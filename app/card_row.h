@@ -1,30 +1,29 @@
-// One row of the card list: its running number, the texts of columns 1 to 5,
-// and which ControlTable record it stands for (kept through sorting).
+// One row of the card list: the texts of its columns, the running number
+// first, and which ControlTable record it stands for (kept through sorting).
 #pragma once
 
 #include <QString>
 #include <array>
+#include <cstddef>
 
 namespace kestrum {
 
-enum CardListColumn { kColumnNumber, kColumnScreenNo, kColumnIp, kColumnMask, kColumnGateway, kColumnMac, kColumnCount };
+enum CardListColumn {
+  kColumnNumber,
+  kColumnScreenNo,
+  kColumnIp,
+  kColumnMask,
+  kColumnGateway,
+  kColumnMac,
+  kColumnCount
+};
 
 struct CardRow {
   int recordIndex = 0;
-  QString caption;                                // column 0, the running number
-  std::array<QString, kColumnCount - 1> subItems;  // columns 1 to 5
+  std::array<QString, kColumnCount> texts;
 
-  const QString& Text(int column) const { return column == kColumnNumber ? caption : subItems.at(SubItem(column)); }
-  void SetText(int column, const QString& text) {
-    if (column == kColumnNumber) {
-      caption = text;
-    } else {
-      subItems.at(SubItem(column)) = text;
-    }
-  }
-
- private:
-  static std::size_t SubItem(int column) { return static_cast<std::size_t>(column - 1); }
+  const QString& Text(int column) const { return texts.at(static_cast<std::size_t>(column)); }
+  void SetText(int column, const QString& text) { texts.at(static_cast<std::size_t>(column)) = text; }
 };
 
 }  // namespace kestrum

@@ -12,15 +12,11 @@
 #include "TIPEdit.h"
 #include "busy_popup.h"
 #include "card_list_model.h"
-#include "code_tables.h"
+#include "card_field_texts.h"
 #include "crash/kestrum_application.h"
 #include "delay_with_messages.h"
-#include "field_texts.h"
 #include "gradient_label.h"
-#include "list_text_compare.h"
 #include "record_change.h"
-#include "shown_text.h"
-#include "type_version.h"
 
 namespace kestrum {
 namespace {

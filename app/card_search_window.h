@@ -3,16 +3,19 @@
 #pragma once
 
 #include <QPersistentModelIndex>
+#include <QStringList>
 #include <QWidget>
+#include <array>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "card_protocol.h"
 #include "card_row.h"
-#include "card_search_state.h"
 #include "change_checks.h"
 #include "change_confirmation.h"
 #include "modify_request.h"
+#include "orvell.h"
 
 class GradientLabel;
 class QFrame;
@@ -28,6 +31,32 @@ class TIPEdit;
 namespace kestrum {
 
 class CardListModel;
+
+inline constexpr std::int32_t kControlTableCapacity = 255;
+using ControlTableArray = std::array<ControlRecord, kControlTableCapacity>;
+
+// What the window remembers besides its controls' contents.
+struct CardSearchState {
+  // The column of the last sort and its direction; searches keep them.
+  std::int32_t SortedColumn = 0;
+  bool Descending = false;
+  // Filled by each search; rows of the list point into it.
+  ControlTableArray ControlTable{};
+  // The current addresses (network byte order) of the card last selected,
+  // sent as its old addresses when it is changed.
+  std::uint32_t SelectedIp = 0;
+  std::uint32_t SelectedMask = 0;
+  std::uint32_t SelectedGateway = 0;
+};
+
+// The Windows faces the window's fonts name: "MS Sans Serif", "Tahoma",
+// "Arial". Where the system lacks them, the window asks for faces with
+// Arial's character widths instead, in this order: Windows' own, then
+// Liberation Sans (Debian's fonts-liberation2, which the set-up installs),
+// Arimo (fonts-croscore), Nimbus Sans, Arial itself. A wider face such as
+// DejaVu Sans cuts the last digit off an address edit's field.
+QStringList WindowsFaces();
+QStringList ArialMetricFaces();
 
 class TFrm_CardSearch final : public QWidget {
   Q_OBJECT

@@ -1,6 +1,7 @@
 // Construction of TFrm_CardSearch: every control at its place, with its
 // name, caption, font and starting state. Geometry is in pixels at 96 dpi,
 // relative to the control's container.
+#include <QFont>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -21,10 +22,35 @@
 #include "TIPEdit.h"
 #include "card_list_model.h"
 #include "card_search_window.h"
-#include "font_substitutes.h"
 #include "gradient_label.h"
 
 namespace kestrum {
+
+QStringList WindowsFaces() {
+  return {QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"), QStringLiteral("Arial")};
+}
+
+QStringList ArialMetricFaces() {
+  return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+          QStringLiteral("Nimbus Sans"), QStringLiteral("Arial")};
+}
+
+namespace {
+
+// Maps every face of WindowsFaces() to ArialMetricFaces(), so that texts fit
+// their fixed-size controls as they do on Windows. Has no effect where the
+// faces exist.
+void InstallFontSubstitutes() {
+  // Without an entry of its own, "Arial" would follow fontconfig's aliases,
+  // which end in DejaVu Sans when no Arial-metric face is installed.
+  for (const QString& face : WindowsFaces()) {
+    QStringList substitutes = ArialMetricFaces();
+    substitutes.removeAll(face);
+    QFont::insertSubstitutions(face, substitutes);
+  }
+}
+
+}  // namespace
 
 // The look of the window's group boxes: a one-pixel etched frame that runs
 // through the middle of the caption, as Windows draws it. The places of

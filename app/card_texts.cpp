@@ -165,4 +165,20 @@ TypeAndVersion SplitTypeVersion(std::string_view text) {
   return {std::string(text.substr(0, dash)), std::string(text.substr(dash + 1))};
 }
 
+namespace {
+
+int FoldAsciiLetter(char16_t unit) { return (unit >= u'a' && unit <= u'z') ? unit - (u'a' - u'A') : unit; }
+
+}  // namespace
+
+int CompareListTexts(std::u16string_view first, std::u16string_view second) {
+  const std::size_t common = std::min(first.size(), second.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const int difference = FoldAsciiLetter(first[i]) - FoldAsciiLetter(second[i]);
+    if (difference != 0) return difference;
+  }
+  if (first.size() == second.size()) return 0;
+  return first.size() < second.size() ? -1 : 1;
+}
+
 }  // namespace kestrum::card_text

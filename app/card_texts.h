@@ -43,4 +43,11 @@ struct TypeAndVersion {
 // without "-" is all type and no version.
 TypeAndVersion SplitTypeVersion(std::string_view text);
 
+// The order of the card list's texts when a column is sorted: UTF-16 code
+// unit by code unit after mapping a-z to A-Z (nothing else is mapped, no
+// locale). The first differing pair decides by its difference; a text that is
+// a leading part of the other comes first; equal texts give 0. Numbers are
+// compared as text too: "10" before "9".
+int CompareListTexts(std::u16string_view first, std::u16string_view second);
+
 }  // namespace kestrum::card_text

@@ -5,8 +5,7 @@
 #include "crash/application_error.h"
 #include "inet_address.h"
 #include "integer_text.h"
-#include "shown_text.h"
-#include "system_code_page.h"
+#include "card_field_texts.h"
 
 namespace kestrum {
 namespace {

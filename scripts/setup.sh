@@ -9,7 +9,7 @@ packages=(
   iproute2 util-linux
   xvfb x11-apps imagemagick
   # Liberation Sans has the widths of the Windows faces the window asks for
-  # (see app/font_substitutes.h); WenQuanYi Micro Hei draws its Chinese texts.
+  # (see ArialMetricFaces in app/card_search_window.h); WenQuanYi Micro Hei draws its Chinese texts.
   fonts-liberation2 fonts-wqy-microhei
 )
 

@@ -7,10 +7,10 @@
 #include <QtTest>
 #include <cstring>
 
+#include "card_field_texts.h"
 #include "card_fields.h"
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"
-#include "system_code_page.h"
 #include "window_driver.h"
 
 using namespace kestrum;

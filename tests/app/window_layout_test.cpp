@@ -11,7 +11,7 @@
 
 #include "TIPEdit.h"
 #include "card_fields.h"
-#include "font_substitutes.h"
+#include "card_search_window.h"
 #include "gradient_label.h"
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"

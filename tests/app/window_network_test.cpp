@@ -12,7 +12,7 @@
 #include <set>
 
 #include "card_fields.h"
-#include "field_texts.h"
+#include "card_field_texts.h"
 #include "generated_cards.h"
 #include "lan.h"
 #include "window_driver.h"

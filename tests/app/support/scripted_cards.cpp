@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTest>
 
-#include "field_texts.h"
+#include "card_field_texts.h"
 #include "inet_address.h"
 
 namespace kestrum::testing {

@@ -1,14 +1,13 @@
-// How addresses, MACs and the type-version text are written, how texts from
-// outside are shown, and the order of the list's texts.
-#include "field_texts.h"
+// How addresses, MACs, codes and the type-version text are written (the
+// code tables with the edges where a table's named codes end and "any other
+// value" begins), how texts from outside are shown, and the order of the
+// list's texts.
+#include "card_field_texts.h"
 
 #include <QtTest>
 
 #include "card_fields.h"
-#include "list_text_compare.h"
 #include "offscreen_test_main.h"
-#include "shown_text.h"
-#include "type_version.h"
 
 using namespace kestrum;
 using namespace Qt::StringLiterals;
@@ -27,7 +26,7 @@ ControlRecord WithTypeVersionBytes(const QByteArray& bytes, std::uint8_t followi
 
 }  // namespace
 
-class FieldTextsTest : public QObject {
+class CardFieldTextsTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -150,7 +149,83 @@ class FieldTextsTest : public QObject {
     QCOMPARE(CompareListTexts(u"AC", u"AA"), 2);
     QCOMPARE(CompareListTexts(u"b", u"A"), 1);
   }
+
+  void ScanStyle_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0, first straight") << 0 << u"16扫直行"_s;
+    QTest::newRow("3, last straight") << 3 << u"2扫直行"_s;
+    QTest::newRow("4") << 4 << u"8扫16行8折上"_s;
+    QTest::newRow("15") << 15 << u"4扫16行16折下"_s;
+    QTest::newRow("16, first static") << 16 << u"静态4行8折上"_s;
+    QTest::newRow("19, last of the run") << 19 << u"静态8行8折下"_s;
+    QTest::newRow("20, gap") << 20 << QString();
+    QTest::newRow("21") << 21 << u"4扫先8行8折上后16点折（强力P10双色P12双色）"_s;
+    QTest::newRow("22, gap") << 22 << QString();
+    QTest::newRow("34, gap") << 34 << QString();
+    QTest::newRow("35") << 35 << u"4扫12行8折上入（24*12模组）"_s;
+    QTest::newRow("36, half-width closing parenthesis") << 36 << u"强力巨彩P10双色表贴P10C4V13模组（4扫)"_s;
+    QTest::newRow("37, gap") << 37 << QString();
+    QTest::newRow("49, gap") << 49 << QString();
+    QTest::newRow("50") << 50 << u"深圳万恒7.62全彩贴片模组含64*32和32*16两种，75接口"_s;
+    QTest::newRow("51") << 51 << u"合利来6扫P13.33全彩插灯模组 24*12 08接口"_s;
+    QTest::newRow("52") << 52 << u"阿里山3扫P13.33全彩插灯模组，24*12 08接口 引路人3扫P13.33全彩贴片模组24*12 08接口"_s;
+    QTest::newRow("53") << 53 << u"合利来M10全彩模组32*16 08接口8扫16行16折上"_s;
+    QTest::newRow("54, last named") << 54 << u"深圳万恒P5全彩模组64*32 08接口"_s;
+    QTest::newRow("55, gap to the end") << 55 << QString();
+    QTest::newRow("200") << 200 << QString();
+    QTest::newRow("255") << 255 << QString();
+  }
+  void ScanStyle() {
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QCOMPARE(ScanStyleText(static_cast<std::uint8_t>(code)), text);
+  }
+
+  void Colour_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0 << u"单色"_s;
+    QTest::newRow("1") << 1 << u"双色"_s;
+    QTest::newRow("2") << 2 << u"三色"_s;
+    QTest::newRow("255") << 255 << u"三色"_s;
+  }
+  void Colour() {
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QCOMPARE(ColourText(static_cast<std::uint8_t>(code)), text);
+  }
+
+  void BaudRate_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0 << u"9600"_s;
+    QTest::newRow("1") << 1 << u"115200"_s;
+    QTest::newRow("2") << 2 << u"57600"_s;
+    QTest::newRow("255") << 255 << u"57600"_s;
+  }
+  void BaudRate() {
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QCOMPARE(BaudRateText(static_cast<std::uint8_t>(code)), text);
+  }
+
+  void Flags_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("lineOrder");
+    QTest::addColumn<QString>("rgChange");
+    QTest::newRow("0") << 0 << u"有译码"_s << u"红绿正常"_s;
+    QTest::newRow("1") << 1 << u"无译码"_s << u"红绿交换"_s;
+    QTest::newRow("255") << 255 << u"无译码"_s << u"红绿交换"_s;
+  }
+  void Flags() {
+    QFETCH(int, code);
+    QFETCH(QString, lineOrder);
+    QFETCH(QString, rgChange);
+    QCOMPARE(LineOrderText(static_cast<std::uint8_t>(code)), lineOrder);
+    QCOMPARE(RgChangeText(static_cast<std::uint8_t>(code)), rgChange);
+  }
 };
 
-KESTRUM_WIDGET_TEST_MAIN(FieldTextsTest)
-#include "field_texts_test.moc"
+KESTRUM_WIDGET_TEST_MAIN(CardFieldTextsTest)
+#include "card_field_texts_test.moc"
