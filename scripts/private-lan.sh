@@ -33,7 +33,9 @@
 # Sourcing the script instead gives the steps as functions for scripts that
 # need more control: set LAN_CARDSIM, `trap lan_cleanup EXIT`, then
 # lan_create N [LINKS], lan_start_cards "$(lan_ns lan1)" ARGS...,
-# lan_run COMMAND...
+# lan_run COMMAND... A script whose PC is a namespace it made itself names it
+# (`ip netns attach`), calls lan_make_tmp and adds LANs of its own addresses
+# with lan_add_card_lan.
 # They expect `set -euo pipefail` like this script's own run.
 #
 # The emulated cards' own addresses are whatever their records say (cardsim
@@ -82,39 +84,52 @@ lan_link() {
   ip -n "$2" link set "$4" up
 }
 
+lan_make_tmp() { LAN_TMP=$(mktemp -d "/tmp/$LAN_RUN.XXXXXX"); }
+
+# lan_add_card_lan PC_NS LAN_NS NAME PC_ADDRESS[,SECOND_PC_ADDRESS] SIDE_ADDRESS:
+# the card LAN LAN_NS, reached from PC_NS through the adapter kvpc<NAME>, or
+# through two (kvpc<NAME>, kvpc<NAME>b) whose far ends the bridge kvbr<NAME>
+# joins. The LAN's side holds SIDE_ADDRESS.
+lan_add_card_lan() {
+  local pc=$1 lan=$2 name=$3 pc_address=${4%%,*} second_pc_address="" side_address=$5 side
+  [[ $4 == *,* ]] && second_pc_address=${4#*,}
+  lan_add_namespace "$lan"
+  lan_link "$pc" "$lan" "kvpc$name" "kvlan$name" "$pc_address"
+  side="kvlan$name"
+  if [ -n "$second_pc_address" ]; then
+    lan_link "$pc" "$lan" "kvpc${name}b" "kvlan${name}b" "$second_pc_address"
+    side="kvbr$name"
+    ip -n "$lan" link add "$side" type bridge
+    ip -n "$lan" link set "kvlan$name" master "$side"
+    ip -n "$lan" link set "kvlan${name}b" master "$side"
+    ip -n "$lan" link set "$side" up
+  fi
+  ip -n "$lan" addr add "$side_address" dev "$side"
+  # The cards' side broadcasts its answers when asked to: it needs a route.
+  ip -n "$lan" route add default dev "$side"
+  # Many emulated cards answer at once before the PC's MAC is known: let
+  # the neighbour queue hold all their answers.
+  ip netns exec "$lan" sysctl -qw "net.ipv4.neigh.$side.unres_qlen_bytes=4194304"
+}
+
 # lan_create N [LINKS]: the PC namespace and N card LANs, each reached
 # through LINKS adapters (1 or 2).
 lan_create() {
   LAN_COUNT=$1
   LAN_LINKS=${2:-1}
-  local pc i lan side
+  local pc i pc_addresses
   [ "$(id -u)" -eq 0 ] || { lan_log "needs root to make network namespaces"; return 1; }
   lan_sweep_stale
-  LAN_TMP=$(mktemp -d "/tmp/$LAN_RUN.XXXXXX")
+  lan_make_tmp
   pc=$(lan_ns pc)
   lan_add_namespace "$pc"
   # Cards answer from their own addresses, which may lie outside the PC's
   # subnets: take them whatever the machine's own setting is.
   ip netns exec "$pc" sysctl -qw net.ipv4.conf.all.rp_filter=0 net.ipv4.conf.default.rp_filter=0
   for ((i = 1; i <= LAN_COUNT; i++)); do
-    lan=$(lan_ns "lan$i")
-    lan_add_namespace "$lan"
-    lan_link "$pc" "$lan" "kvpc$i" "kvlan$i" "192.168.$i.2/24"
-    side="kvlan$i"
-    if [ "$LAN_LINKS" -eq 2 ]; then
-      lan_link "$pc" "$lan" "kvpc${i}b" "kvlan${i}b" "192.168.$i.3/24"
-      side="kvbr$i"
-      ip -n "$lan" link add "$side" type bridge
-      ip -n "$lan" link set "kvlan$i" master "$side"
-      ip -n "$lan" link set "kvlan${i}b" master "$side"
-      ip -n "$lan" link set "$side" up
-    fi
-    ip -n "$lan" addr add "192.168.$i.1/24" dev "$side"
-    # The cards' side broadcasts its answers when asked to: it needs a route.
-    ip -n "$lan" route add default dev "$side"
-    # Many emulated cards answer at once before the PC's MAC is known: let
-    # the neighbour queue hold all their answers.
-    ip netns exec "$lan" sysctl -qw "net.ipv4.neigh.$side.unres_qlen_bytes=4194304"
+    pc_addresses="192.168.$i.2/24"
+    [ "$LAN_LINKS" -eq 2 ] && pc_addresses+=",192.168.$i.3/24"
+    lan_add_card_lan "$pc" "$(lan_ns "lan$i")" "$i" "$pc_addresses" "192.168.$i.1/24"
   done
   ip -n "$pc" route add default dev kvpc1
   lan_export

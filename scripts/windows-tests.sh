@@ -34,6 +34,7 @@ readonly lan_e_pc=192.168.66.2/24 lan_e_second_pc=192.168.66.3/24 lan_e_cards=19
 readonly lan_e_first_card=192.168.66.100 lan_e_count=3
 
 . scripts/common.sh
+. scripts/private-lan.sh
 
 readonly windows_packages=(mingw-w64 wine wine64 cmake ninja-build g++ libgtest-dev nlohmann-json3-dev iproute2
   util-linux)
@@ -53,59 +54,25 @@ make_phase1_lans() {
   ip route add default dev "$lan_a"
 }
 
-card_namespaces=()
-cardsim_pids=()
-
-# One cable from this namespace into card namespace ns.
-card_cable() {  # ns, PC's end, cards' end, PC's address
-  ip link add "$2" type veth peer name "$3"
-  ip link set "$3" netns "$1"
-  ip addr add "$4" dev "$2"
-  ip link set "$2" up
-  ip -n "$1" link set "$3" up
-}
-
 # A card LAN: the PC's end in this namespace, the cards' end in a namespace of
 # its own where cardsim runs; returns once cardsim said it is ready. With a
 # second PC address the PC has two adapters on the LAN, whose far ends a
 # bridge joins.
 start_card_lan() {  # letter, pc address[,second pc address], cards' end address, cardsim arguments...
-  local letter=$1 pc_address=${2%%,*} second_pc_address="" card_end=$3 side
-  [[ $2 == *,* ]] && second_pc_address=${2#*,}
+  local ns
+  ns=$(lan_ns "lan$1")
+  lan_add_card_lan "$(lan_ns pc)" "$ns" "$1" "$2" "$3"
   shift 3
-  local ns="kestrum-win-cards-$letter-$$"
-  ip netns add "$ns"
-  card_namespaces+=("$ns")
-  ip -n "$ns" link set lo up
-  card_cable "$ns" "kvc$letter" "kvc${letter}c" "$pc_address"
-  side="kvc${letter}c"
-  if [ -n "$second_pc_address" ]; then
-    card_cable "$ns" "kvc${letter}2" "kvc${letter}2c" "$second_pc_address"
-    side="kvc${letter}br"
-    ip -n "$ns" link add "$side" type bridge
-    ip -n "$ns" link set "kvc${letter}c" master "$side"
-    ip -n "$ns" link set "kvc${letter}2c" master "$side"
-    ip -n "$ns" link set "$side" up
-  fi
-  ip -n "$ns" addr add "$card_end" dev "$side"
-  ip -n "$ns" route add default dev "$side"
-  local out="$build_dir/cardsim-$letter.out"
-  ip netns exec "$ns" "$cardsim_build_dir/bin/cardsim" "$@" >"$out" 2>&1 &
-  cardsim_pids+=($!)
-  for _ in $(seq 300); do
-    grep -q "ready" "$out" 2>/dev/null && return 0
-    kill -0 "${cardsim_pids[-1]}" 2>/dev/null || break
-    sleep 0.02
-  done
-  echo "windows tests: cardsim on LAN $letter did not get ready:" >&2
-  cat "$out" >&2
-  return 1
+  lan_start_cards "$ns" "$@"
 }
 
-stop_card_lans() {
-  local pid ns
-  for pid in "${cardsim_pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  for ns in "${card_namespaces[@]}"; do ip netns del "$ns" 2>/dev/null || true; done
+# The private-LAN harness' steps, with this namespace as the PC: it is named
+# so that the harness can reach it, and the name goes with the LANs.
+prepare_card_lans() {
+  LAN_CARDSIM=$(realpath "$cardsim_build_dir/bin/cardsim")
+  ip netns attach "$(lan_ns pc)" $$
+  LAN_NAMESPACES+=("$(lan_ns pc)")
+  lan_make_tmp
 }
 
 # LAN D's cards, in another subnet than the PC, with MACs no other LAN's
@@ -149,6 +116,7 @@ run_cli_checks() {  # the number of cards
 run_cardsim_lans() {
   local cards=$((lan_c_count + lan_d_count + lan_e_count)) status=0
   write_lan_d_cards
+  prepare_card_lans
   start_card_lan c "$lan_c_pc" "$lan_c_cards" --count "$lan_c_count" --base-ip "$lan_c_first_card" &&
     start_card_lan d "$lan_d_pc" "$lan_d_cards" --cards "$lan_d_card_file" --broadcast-replies &&
     start_card_lan e "$lan_e_pc,$lan_e_second_pc" "$lan_e_cards" --count "$lan_e_count" \
@@ -187,7 +155,7 @@ run_inside_private_network() {
   echo "=== windows: Orvell.dll under wine against cardsim on card LANs"
   # In a subshell of its own, which stops its cardsims and removes their
   # namespaces however it ends.
-  (trap stop_card_lans EXIT && run_cardsim_lans) 2>&1 | tee "$cardsim_log" || status=1
+  (trap lan_cleanup EXIT && run_cardsim_lans) 2>&1 | tee "$cardsim_log" || status=1
   exit "$status"
 }
 
