@@ -1,5 +1,5 @@
-# Sourced by the project's scripts: running a command as root, and installing
-# Debian packages. Not a program of its own.
+# Sourced by the project's scripts: running a command as root, installing
+# Debian packages and configuring a build folder. Not a program of its own.
 
 # as_root COMMAND...: runs it as root; through sudo when not root already,
 # keeping the environment (a display to open a window on, the sanitizers'
@@ -19,4 +19,15 @@ install_packages() {
   echo "installing ${missing[*]}"
   as_root apt-get update
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# configure_build_dir DIR: configures DIR when it holds no build yet: with the
+# dev preset for build/dev, as a plain Debug build anywhere else.
+configure_build_dir() {
+  [ ! -f "$1/build.ninja" ] || return 0
+  if [ "$1" = build/dev ]; then
+    cmake --preset dev
+  else
+    cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug
+  fi
 }

@@ -6,14 +6,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+. scripts/common.sh
+
 build_dir=${1:-build/dev}
-if [ ! -f "$build_dir/build.ninja" ]; then
-  if [ "$build_dir" = build/dev ]; then
-    cmake --preset dev
-  else
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug
-  fi
-fi
+configure_build_dir "$build_dir"
 cmake --build "$build_dir" --target ipedit-demo
 
 output=docs/screenshots/ipedit.png

@@ -17,17 +17,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build_dir=${1:-build/dev}
-if [ ! -f "$build_dir/build.ninja" ]; then
-  if [ "$build_dir" = build/dev ]; then
-    cmake --preset dev
-  else
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug
-  fi
-fi
-cmake --build "$build_dir" --target window_screenshot cardsim
-
 . scripts/common.sh
+
+build_dir=${1:-build/dev}
+configure_build_dir "$build_dir"
+cmake --build "$build_dir" --target window_screenshot cardsim
 
 warning=${KESTRUM_CHANGE_WARNING:-0}
 default_output=docs/screenshots/window.png
