@@ -96,9 +96,9 @@ class TFrm_CardSearch final : public QWidget {
 
  private:
   void CreateControls();
-  void CreateScreenGroup();
-  void CreateDriveGroup();
-  void CreateNetworkGroup();
+  void CreateScreenGroup(QStyle* groupBoxStyle);
+  void CreateDriveGroup(QStyle* groupBoxStyle);
+  void CreateNetworkGroup(QStyle* groupBoxStyle);
   void ConfigureList();
   void SetTabOrder();
   void CentreOnScreen();
@@ -124,8 +124,6 @@ class TFrm_CardSearch final : public QWidget {
   ChangeRefusalNotice refuseChange_ = ShowChangeRefusal;
   CardSearchState state_;
   CardListModel* model_ = nullptr;
-  // Shared by the three group boxes; owned by the window.
-  QStyle* groupBoxStyle_ = nullptr;
 
   QFrame* sPanel1 = nullptr;
   QToolButton* btnControlSearch = nullptr;

@@ -218,14 +218,12 @@ TFrm_CardSearch::TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       protocol_(protocol),
-      model_(new CardListModel(this)),
-      groupBoxStyle_(new GroupBoxStyle) {
+      model_(new CardListModel(this)) {
   InstallFontSubstitutes();
   setObjectName(QStringLiteral("Frm_CardSearch"));
   setWindowTitle(QStringLiteral("Card Seeking"));
   setFont(WindowFont());
   setFixedSize(kClientSize);
-  groupBoxStyle_->setParent(this);
   CreateControls();
   SetTabOrder();
   CentreOnScreen();
@@ -250,9 +248,12 @@ void TFrm_CardSearch::CreateControls() {
   rzlistview1 = Named(new QTableView(sPanel1), "rzlistview1");
   rzlistview1->setGeometry(0, 34, 538, 364);
   ConfigureList();
-  CreateNetworkGroup();
-  CreateDriveGroup();
-  CreateScreenGroup();
+  // One style for the three group boxes, owned by the window.
+  auto* const groupBoxStyle = new GroupBoxStyle;
+  groupBoxStyle->setParent(this);
+  CreateNetworkGroup(groupBoxStyle);
+  CreateDriveGroup(groupBoxStyle);
+  CreateScreenGroup(groupBoxStyle);
 
   idsres = Named(new GradientLabel(sPanel1), "idsres");
   idsres->setGeometry(2, 407, 199, 15);
@@ -298,9 +299,9 @@ void TFrm_CardSearch::ConfigureList() {
   connect(model_, &QAbstractItemModel::modelReset, this, &TFrm_CardSearch::RzListView1SelectItem);
 }
 
-void TFrm_CardSearch::CreateNetworkGroup() {
+void TFrm_CardSearch::CreateNetworkGroup(QStyle* groupBoxStyle) {
   grpControlInfo =
-      AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"), groupBoxStyle_);
+      AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"), groupBoxStyle);
   auto* addressCaption = Named(new QLabel(QStringLiteral("IP地址:"), grpControlInfo), "IDSControlip");
   addressCaption->move(9, 24);
   addressCaption->adjustSize();  // the one label that sizes itself to its text
@@ -328,8 +329,8 @@ void TFrm_CardSearch::CreateNetworkGroup() {
   edt_heart->setMaxLength(kIntegerEditLength);
 }
 
-void TFrm_CardSearch::CreateDriveGroup() {
-  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QStringLiteral("驱动属性"), groupBoxStyle_);
+void TFrm_CardSearch::CreateDriveGroup(QStyle* groupBoxStyle) {
+  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QStringLiteral("驱动属性"), groupBoxStyle);
   AddLabel(grpHardPara, "IDSScanStyle", QRect(9, 25, 74, 13), QStringLiteral("走线:"));
   IDSControlScanStyle = AddLabel(grpHardPara, "IDSControlScanStyle", QRect(71, 25, 89, 14));
   AddLabel(grpHardPara, "IDSLineOrder", QRect(10, 48, 58, 13), QStringLiteral("行序:"));
@@ -338,9 +339,9 @@ void TFrm_CardSearch::CreateDriveGroup() {
   IDSControlRGChange = AddLabel(grpHardPara, "IDSControlRGChange", QRect(71, 71, 89, 13));
 }
 
-void TFrm_CardSearch::CreateScreenGroup() {
+void TFrm_CardSearch::CreateScreenGroup(QStyle* groupBoxStyle) {
   grpscreenpara =
-      AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"), groupBoxStyle_);
+      AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"), groupBoxStyle);
   AddLabel(grpscreenpara, "IDSStyle", QRect(9, 24, 57, 13), QStringLiteral("系列:"));
   IDSControlType = AddLabel(grpscreenpara, "IDSControlType", QRect(76, 24, 85, 13));
   AddLabel(grpscreenpara, "IDSVersion", QRect(8, 48, 64, 13), QStringLiteral("版本号:"));
