@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "byte_order.h"
 #include "card_texts.h"
 
 namespace kestrum {
@@ -9,11 +10,8 @@ namespace {
 
 namespace rec = orvell::record;
 
-std::uint32_t HostOrder(std::uint32_t networkOrder) {
-  std::array<std::uint8_t, 4> octets{};
-  orvell::WriteAddress(octets.data(), networkOrder);
-  return std::uint32_t{octets[0]} << 24 | std::uint32_t{octets[1]} << 16 | std::uint32_t{octets[2]} << 8 | octets[3];
-}
+using orvell::ToHostOrder;
+using orvell::ToNetworkOrder;
 
 bool IsContiguous(std::uint32_t hostMask) { return (~hostMask & (~hostMask + 1)) == 0; }
 
@@ -46,9 +44,9 @@ std::optional<Refusal> CheckIp(std::uint32_t ip, std::uint32_t mask) {
 }
 
 std::optional<Refusal> Refuse(const CardAddresses& requested) {
-  const std::uint32_t mask = HostOrder(requested.mask);
+  const std::uint32_t mask = ToHostOrder(requested.mask);
   if (auto refusal = CheckMask(mask)) return refusal;
-  if (auto refusal = CheckIp(HostOrder(requested.ip), mask)) return refusal;
+  if (auto refusal = CheckIp(ToHostOrder(requested.ip), mask)) return refusal;
   if (requested.gateway != 0 && requested.gateway == requested.ip) return Refusal::kGatewayIsIp;
   return std::nullopt;
 }
@@ -67,9 +65,9 @@ std::string MacList(const std::vector<rec::Mac>& macs) {
 }
 
 std::string SubnetText(const CardAddresses& requested) {
-  const std::uint32_t mask = HostOrder(requested.mask);
-  const std::uint32_t network = HostOrder(requested.ip) & mask;
-  return card_text::Address(HostOrder(network)) + "/" + std::to_string(PrefixLength(mask));
+  const std::uint32_t mask = ToHostOrder(requested.mask);
+  const std::uint32_t network = ToHostOrder(requested.ip) & mask;
+  return card_text::Address(ToNetworkOrder(network)) + "/" + std::to_string(PrefixLength(mask));
 }
 
 }  // namespace
@@ -90,8 +88,8 @@ ChangeVerdict CheckChange(std::span<const ControlRecord> listed, const CardAddre
   }
   if (shared.macs.size() > 1) verdict.warnings.push_back(shared);
   if (!inUse.macs.empty()) verdict.warnings.push_back(inUse);
-  const std::uint32_t mask = HostOrder(requested.mask);
-  if (requested.gateway != 0 && (HostOrder(requested.gateway) & mask) != (HostOrder(requested.ip) & mask))
+  const std::uint32_t mask = ToHostOrder(requested.mask);
+  if (requested.gateway != 0 && (ToHostOrder(requested.gateway) & mask) != (ToHostOrder(requested.ip) & mask))
     verdict.warnings.push_back({ChangeWarning::Kind::kGatewayOutsideSubnet, {}});
   return verdict;
 }

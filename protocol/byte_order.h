@@ -44,4 +44,18 @@ inline std::uint32_t AddressFromOctets(std::uint8_t a, std::uint8_t b, std::uint
   return ReadAddress(octets);
 }
 
+// The address as a number whose most significant byte is its first octet,
+// for mask and subnet arithmetic, and back.
+inline std::uint32_t ToHostOrder(std::uint32_t address) {
+  std::uint8_t octets[4];
+  WriteAddress(octets, address);
+  return (static_cast<std::uint32_t>(octets[0]) << 24) | (static_cast<std::uint32_t>(octets[1]) << 16) |
+         (static_cast<std::uint32_t>(octets[2]) << 8) | octets[3];
+}
+
+inline std::uint32_t ToNetworkOrder(std::uint32_t hostOrder) {
+  return AddressFromOctets(static_cast<std::uint8_t>(hostOrder >> 24), static_cast<std::uint8_t>(hostOrder >> 16),
+                           static_cast<std::uint8_t>(hostOrder >> 8), static_cast<std::uint8_t>(hostOrder));
+}
+
 }  // namespace orvell

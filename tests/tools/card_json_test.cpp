@@ -118,8 +118,8 @@ TEST(AddressText, ParsesOnlyFourDecimalOctets) {
 
 TEST(AddressText, HostOrderArithmeticRoundTrips) {
   const std::uint32_t address = *cardsim::ParseIpv4("192.168.1.254");
-  EXPECT_EQ(cardsim::ToHostOrder(address), 0xC0A801FEu);
-  EXPECT_EQ(cardsim::FormatIpv4(cardsim::ToNetworkOrder(cardsim::ToHostOrder(address) + 1)), "192.168.1.255");
+  EXPECT_EQ(orvell::ToHostOrder(address), 0xC0A801FEu);
+  EXPECT_EQ(cardsim::FormatIpv4(orvell::ToNetworkOrder(orvell::ToHostOrder(address) + 1)), "192.168.1.255");
 }
 
 }  // namespace

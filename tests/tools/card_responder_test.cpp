@@ -161,7 +161,7 @@ TEST(GeneratedCards, HaveDistinctAddressesSkippingNetworkAndBroadcastOctets) {
   std::set<rec::Mac> macs;
   std::set<std::uint8_t> screens;
   for (const auto& card : cards) {
-    const auto host = cardsim::ToHostOrder(rec::Ip(card));
+    const auto host = orvell::ToHostOrder(rec::Ip(card));
     EXPECT_NE(host & 0xFF, 0u);
     EXPECT_NE(host & 0xFF, 0xFFu);
     ips.insert(host);

@@ -43,17 +43,4 @@ std::optional<orvell::record::Mac> ParseMac(const std::string& text) {
 
 std::string FormatMac(const orvell::record::Mac& mac) { return kestrum::card_text::Mac(mac); }
 
-std::uint32_t ToHostOrder(std::uint32_t networkOrder) {
-  std::uint8_t octets[4];
-  orvell::WriteAddress(octets, networkOrder);
-  return (static_cast<std::uint32_t>(octets[0]) << 24) | (static_cast<std::uint32_t>(octets[1]) << 16) |
-         (static_cast<std::uint32_t>(octets[2]) << 8) | octets[3];
-}
-
-std::uint32_t ToNetworkOrder(std::uint32_t hostOrder) {
-  return orvell::AddressFromOctets(static_cast<std::uint8_t>(hostOrder >> 24),
-                                   static_cast<std::uint8_t>(hostOrder >> 16),
-                                   static_cast<std::uint8_t>(hostOrder >> 8), static_cast<std::uint8_t>(hostOrder));
-}
-
 }  // namespace cardsim

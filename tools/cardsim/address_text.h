@@ -20,8 +20,4 @@ std::optional<orvell::record::Mac> ParseMac(const std::string& text);
 // Upper-case, as the card list shows it.
 std::string FormatMac(const orvell::record::Mac& mac);
 
-// Host-order arithmetic on network-order addresses.
-std::uint32_t ToHostOrder(std::uint32_t networkOrder);
-std::uint32_t ToNetworkOrder(std::uint32_t hostOrder);
-
 }  // namespace cardsim

@@ -1,9 +1,9 @@
 #include "cardsim_options.h"
 
-#include <charconv>
 #include <limits>
 
 #include "address_text.h"
+#include "argument_cursor.h"
 
 namespace cardsim {
 namespace {
@@ -13,37 +13,13 @@ namespace {
 constexpr std::size_t kMaxReplyExtraBytes = 65507 - 24;
 constexpr std::size_t kMaxCards = 65536;
 
-template <typename Integer>
-std::optional<Integer> ParseNumber(const std::string& text, Integer max) {
-  std::uint64_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || value > max) return std::nullopt;
-  return static_cast<Integer>(value);
-}
-
-class ArgumentCursor {
- public:
-  explicit ArgumentCursor(const std::vector<std::string>& arguments) : arguments_(arguments) {}
-  bool Done() const { return next_ >= arguments_.size(); }
-  const std::string& Take() { return arguments_[next_++]; }
-  std::optional<std::string> TakeValue() {
-    if (Done()) return std::nullopt;
-    return Take();
-  }
-
- private:
-  const std::vector<std::string>& arguments_;
-  std::size_t next_ = 0;
-};
-
 ParsedOptions Refuse(const std::string& message) { return {std::nullopt, message + "\n" + UsageText()}; }
 
 template <typename Integer>
 bool TakeNumber(ArgumentCursor& cursor, Integer max, Integer& out) {
   const auto text = cursor.TakeValue();
   if (!text) return false;
-  const auto value = ParseNumber<Integer>(*text, max);
+  const auto value = ParseDecimal<Integer>(*text, max);
   if (!value) return false;
   out = *value;
   return true;

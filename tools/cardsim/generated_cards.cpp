@@ -5,6 +5,7 @@
 #include <string>
 
 #include "address_text.h"
+#include "byte_order.h"
 
 namespace cardsim {
 namespace {
@@ -34,7 +35,7 @@ std::string TypeVersionText(std::size_t index) {
 std::vector<ControlRecord> GenerateCards(std::size_t count, std::uint32_t firstIp) {
   std::vector<ControlRecord> cards;
   cards.reserve(count);
-  std::uint32_t ip = ToHostOrder(firstIp);
+  std::uint32_t ip = orvell::ToHostOrder(firstIp);
   const std::uint32_t subnet = ip & kMask;
   for (std::size_t i = 0; i < count; ++i, ip = NextHostAddress(ip)) {
     ControlRecord card{};
@@ -47,13 +48,13 @@ std::vector<ControlRecord> GenerateCards(std::size_t count, std::uint32_t firstI
     rec::SetScanStyle(card, static_cast<std::uint8_t>(i % 17));
     rec::SetLineOrder(card, static_cast<std::uint8_t>(i % 2));
     rec::SetRgChange(card, static_cast<std::uint8_t>((i / 2) % 2));
-    rec::SetIp(card, ToNetworkOrder(ip));
-    rec::SetMask(card, ToNetworkOrder(kMask));
-    rec::SetGateway(card, ToNetworkOrder(subnet | 1));
+    rec::SetIp(card, orvell::ToNetworkOrder(ip));
+    rec::SetMask(card, orvell::ToNetworkOrder(kMask));
+    rec::SetGateway(card, orvell::ToNetworkOrder(subnet | 1));
     const auto serial = static_cast<std::uint16_t>(i + 1);
     rec::SetMacAddress(
         card, {0x00, 0x1A, 0x4B, 0x00, static_cast<std::uint8_t>(serial >> 8), static_cast<std::uint8_t>(serial)});
-    rec::SetServerIp(card, ToNetworkOrder(subnet | 10));
+    rec::SetServerIp(card, orvell::ToNetworkOrder(subnet | 10));
     rec::SetServerPort(card, static_cast<std::uint16_t>(9000 + i));
     rec::SetHeartbeat(card, static_cast<std::uint8_t>(10 + i % 50));
     cards.push_back(card);

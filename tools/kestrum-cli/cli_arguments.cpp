@@ -1,37 +1,17 @@
 #include "cli_arguments.h"
 
-#include <charconv>
 #include <limits>
 
 #include "address_text.h"
+#include "argument_cursor.h"
 
 namespace kestrum::cli {
 namespace {
 
-class Cursor {
- public:
-  explicit Cursor(const std::vector<std::string>& words) : words_(words) {}
-  bool Done() const { return next_ >= words_.size(); }
-  const std::string& Take() { return words_[next_++]; }
-  std::optional<std::string> TakeValue() {
-    if (Done()) return std::nullopt;
-    return Take();
-  }
-
- private:
-  const std::vector<std::string>& words_;
-  std::size_t next_ = 0;
-};
+using cardsim::ArgumentCursor;
+using cardsim::ParseDecimal;
 
 ParsedCommand Refuse(std::string error) { return {std::nullopt, std::move(error)}; }
-
-template <typename Number>
-std::optional<Number> DecimalUpTo(const std::string& text, unsigned long maximum) {
-  unsigned long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > maximum) return std::nullopt;
-  return static_cast<Number>(value);
-}
 
 std::optional<Format> FormatNamed(const std::string& name) {
   if (name == "table") return Format::kTable;
@@ -50,7 +30,7 @@ std::optional<CardChoice> CardNamed(const std::string& text) {
 }
 
 // One option of `set`; an error line when it is not one or its value is bad.
-std::string TakeSetOption(const std::string& name, Cursor& cursor, Command& command) {
+std::string TakeSetOption(const std::string& name, ArgumentCursor& cursor, Command& command) {
   SetArguments& set = command.set;
   if (name == "--yes") return set.yes = true, "";
   if (name == "--all-sharing") return set.allSharing = true, "";
@@ -68,11 +48,11 @@ std::string TakeSetOption(const std::string& name, Cursor& cursor, Command& comm
     return *address ? "" : name + ": '" + *value + "' is not a dotted IPv4 address";
   }
   if (name == "--port") {
-    set.port = DecimalUpTo<std::uint16_t>(*value, std::numeric_limits<std::uint16_t>::max());
+    set.port = ParseDecimal(*value, std::numeric_limits<std::uint16_t>::max());
     return set.port ? "" : "--port: '" + *value + "' is not a port number (0 to 65535)";
   }
   if (name == "--heartbeat") {
-    set.heartbeat = DecimalUpTo<std::uint8_t>(*value, std::numeric_limits<std::uint8_t>::max());
+    set.heartbeat = ParseDecimal(*value, std::numeric_limits<std::uint8_t>::max());
     return set.heartbeat ? "" : "--heartbeat: '" + *value + "' is not a heartbeat (0 to 255)";
   }
   const auto format = FormatNamed(*value);
@@ -85,7 +65,7 @@ std::string TakeSetOption(const std::string& name, Cursor& cursor, Command& comm
 
 ParsedCommand ParseArguments(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return Refuse("no command given (see kestrum-cli --help)");
-  Cursor cursor(arguments);
+  ArgumentCursor cursor(arguments);
   const std::string name = cursor.Take();
   Command command;
   if (name == "--help" || name == "-h" || name == "help") {
