@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -12,44 +11,12 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "crash/report_dialog_parts.h"
 #include "crash/report_file.h"
 
 namespace kestrum {
 
 namespace {
-
-// Wraps at spaces and takes the width the dialog gives it: a word wider than
-// that (a path, a pasted number) is cut at the edge rather than widening the
-// dialog beyond the screen; the details hold it whole.
-QLabel* MakeWrappedLabel(const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setWordWrap(true);
-  label->setTextFormat(Qt::PlainText);
-  QSizePolicy policy = label->sizePolicy();
-  policy.setHorizontalPolicy(QSizePolicy::Ignored);
-  label->setSizePolicy(policy);
-  return label;
-}
-
-QLabel* MakeMessageLabel(const QString& message, QWidget* parent) {
-  auto* label = MakeWrappedLabel(message, parent);
-  label->setObjectName(QStringLiteral("message"));
-  QFont font = label->font();
-  font.setBold(true);
-  font.setPointSizeF(font.pointSizeF() * 1.25);
-  label->setFont(font);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  return label;
-}
-
-QPlainTextEdit* MakeDetailsArea(const QString& text, QWidget* parent) {
-  auto* details = new QPlainTextEdit(text, parent);
-  details->setObjectName(QStringLiteral("details"));
-  details->setReadOnly(true);
-  details->setLineWrapMode(QPlainTextEdit::NoWrap);
-  details->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  return details;
-}
 
 QString DefaultSaveDirectory() {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -62,18 +29,15 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
   setWindowTitle(QStringLiteral("Error"));
   setObjectName(QStringLiteral("CrashDialog"));
 
-  message_ = MakeMessageLabel(report_.message, this);
+  message_ = MakeReportHeadline(report_.message, "message", this);
   auto* consequence = new QLabel(QStringLiteral("The action was stopped. The program goes on."), this);
-  details_ = MakeDetailsArea(report_.ToText(), this);
+  details_ = MakeReportView(report_.ToText(), "details", this);
 
-  saveStatus_ = MakeWrappedLabel(QString(), this);
-  saveStatus_->setObjectName(QStringLiteral("saveStatus"));
+  saveStatus_ = MakeReportLabel(QString(), "saveStatus", this);
 
   auto* buttons = new QDialogButtonBox(this);
-  saveButton_ = buttons->addButton(QStringLiteral("Save report..."), QDialogButtonBox::ActionRole);
-  saveButton_->setObjectName(QStringLiteral("saveButton"));
-  closeButton_ = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::AcceptRole);
-  closeButton_->setObjectName(QStringLiteral("closeButton"));
+  saveButton_ = AddReportButton(buttons, QStringLiteral("Save report..."), "saveButton", QDialogButtonBox::ActionRole);
+  closeButton_ = AddReportButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
   closeButton_->setDefault(true);
   connect(saveButton_, &QPushButton::clicked, this, &CrashDialog::SaveReportAs);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

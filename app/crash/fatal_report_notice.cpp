@@ -5,53 +5,15 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "crash/report_dialog_parts.h"
+
 namespace kestrum {
-
-namespace {
-
-QLabel* MakePlainLabel(const QString& text, const char* name, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  label->setWordWrap(true);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  return label;
-}
-
-QLabel* MakeHeadline(QWidget* parent) {
-  auto* label =
-      MakePlainLabel(QStringLiteral("Kestrum stopped after a fatal error the last time it ran."), "message", parent);
-  QFont font = label->font();
-  font.setBold(true);
-  font.setPointSizeF(font.pointSizeF() * 1.25);
-  label->setFont(font);
-  return label;
-}
-
-QPlainTextEdit* MakeReportView(const QString& text, QWidget* parent) {
-  auto* view = new QPlainTextEdit(text, parent);
-  view->setObjectName(QStringLiteral("report"));
-  view->setReadOnly(true);
-  view->setLineWrapMode(QPlainTextEdit::NoWrap);
-  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  return view;
-}
-
-QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, const char* name,
-                       QDialogButtonBox::ButtonRole role) {
-  QPushButton* button = buttons->addButton(text, role);
-  button->setObjectName(QString::fromLatin1(name));
-  return button;
-}
-
-}  // namespace
 
 FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener openFolder, QWidget* parent)
     : QDialog(parent), report_(std::move(report)), openFolder_(std::move(openFolder)) {
@@ -61,27 +23,29 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
     openFolder_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   }
 
-  auto* where = MakePlainLabel(QStringLiteral("The report is kept in %1").arg(QDir::toNativeSeparators(report_.path)),
-                               "where", this);
-  auto* notesLabel = MakePlainLabel(Notes(), "notes", this);
+  auto* where = MakeReportLabel(QStringLiteral("The report is kept in %1").arg(QDir::toNativeSeparators(report_.path)),
+                                "where", this);
+  auto* notesLabel = MakeReportLabel(Notes(), "notes", this);
   notesLabel->setVisible(!notesLabel->text().isEmpty());
-  status_ = MakePlainLabel(QString(), "status", this);
+  status_ = MakeReportLabel(QString(), "status", this);
 
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* open =
-      AddButton(buttons, QStringLiteral("Open folder"), "openFolderButton", QDialogButtonBox::ActionRole);
-  QPushButton* copy = AddButton(buttons, QStringLiteral("Copy report"), "copyButton", QDialogButtonBox::ActionRole);
-  QPushButton* close = AddButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
+      AddReportButton(buttons, QStringLiteral("Open folder"), "openFolderButton", QDialogButtonBox::ActionRole);
+  QPushButton* copy =
+      AddReportButton(buttons, QStringLiteral("Copy report"), "copyButton", QDialogButtonBox::ActionRole);
+  QPushButton* close = AddReportButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
   close->setDefault(true);
   connect(open, &QPushButton::clicked, this, &FatalReportNotice::OpenReportFolder);
   connect(copy, &QPushButton::clicked, this, &FatalReportNotice::CopyReport);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(MakeHeadline(this));
+  layout->addWidget(
+      MakeReportHeadline(QStringLiteral("Kestrum stopped after a fatal error the last time it ran."), "message", this));
   layout->addWidget(where);
   layout->addWidget(notesLabel);
-  layout->addWidget(MakeReportView(report_.text, this), 1);
+  layout->addWidget(MakeReportView(report_.text, "report", this), 1);
   layout->addWidget(status_);
   layout->addWidget(buttons);
   resize(640, 420);
