@@ -12,19 +12,6 @@ QString FromUtf8(const std::string& text) { return QString::fromStdString(text);
 
 std::u16string_view Units(QStringView text) { return {text.utf16(), static_cast<std::size_t>(text.size())}; }
 
-bool IsShownAsItself(char32_t codePoint) {
-  switch (QChar::category(codePoint)) {
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-    case QChar::Other_Surrogate:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-      return false;
-    default:
-      return true;
-  }
-}
-
 }  // namespace
 
 QString AddressText(std::uint32_t networkOrderAddress) { return FromUtf8(card_text::Address(networkOrderAddress)); }
@@ -61,7 +48,7 @@ QString ShownText(QStringView text) {
     const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
     const qsizetype units = pair ? 2 : 1;
     const char32_t codePoint = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
-    if (IsShownAsItself(codePoint)) {
+    if (!card_text::IsObeyedNotShown(codePoint)) {
       shown += text.mid(i, units);
     } else {
       shown += QChar(kNeutralisedPlaceholder);

@@ -46,10 +46,8 @@ int CompareListTexts(QStringView first, QStringView second);
 // Stands where a character was that would not be shown as itself.
 inline constexpr char16_t kNeutralisedPlaceholder = u'\uFFFD';
 
-// The text with every control character (C0, C1, DEL: line breaks and tabs
-// among them), every format character (the direction overrides and marks
-// such as U+202E, zero-width characters), the line and paragraph separators
-// and every unpaired surrogate replaced by kNeutralisedPlaceholder.
+// The text with every character that card_text::IsObeyedNotShown names, and
+// every unpaired surrogate, replaced by kNeutralisedPlaceholder.
 QString ShownText(QStringView text);
 
 // As many characters of text as a message quotes.

@@ -167,9 +167,33 @@ TypeAndVersion SplitTypeVersion(std::string_view text) {
 
 namespace {
 
+struct CodePointRange {
+  char32_t first;
+  char32_t last;
+};
+
+// Unicode's format characters (general category Cf).
+constexpr CodePointRange kFormatCharacters[] = {
+    {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
+    {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x202A, 0x202E},
+    {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
+    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+    {0xE0020, 0xE007F},
+};
+
 int FoldAsciiLetter(char16_t unit) { return (unit >= u'a' && unit <= u'z') ? unit - (u'a' - u'A') : unit; }
 
 }  // namespace
+
+bool IsObeyedNotShown(char32_t codePoint) {
+  const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+  const bool separator = codePoint == 0x2028 || codePoint == 0x2029;
+  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+  const bool format =
+      std::any_of(std::begin(kFormatCharacters), std::end(kFormatCharacters),
+                  [&](const CodePointRange& range) { return codePoint >= range.first && codePoint <= range.last; });
+  return control || separator || surrogate || format;
+}
 
 int CompareListTexts(std::u16string_view first, std::u16string_view second) {
   const std::size_t common = std::min(first.size(), second.size());

@@ -43,6 +43,14 @@ struct TypeAndVersion {
 // without "-" is all type and no version.
 TypeAndVersion SplitTypeVersion(std::string_view text);
 
+// Whether a display would obey the character rather than show it, so that a
+// text from outside the program (a card's type and version, from any host on
+// the network) must show U+FFFD in its place: control characters (C0, C1,
+// DEL: line breaks and tabs among them), format characters (the direction
+// marks, overrides and isolates such as U+202E, zero-width characters, the
+// byte order mark), the line and paragraph separators and surrogates.
+bool IsObeyedNotShown(char32_t codePoint);
+
 // The order of the card list's texts when a column is sorted: UTF-16 code
 // unit by code unit after mapping a-z to A-Z (nothing else is mapped, no
 // locale). The first differing pair decides by its difference; a text that is

@@ -93,6 +93,7 @@ class CardFieldTextsTest : public QObject {
     QTest::newRow("zero byte, escape, DEL, C1")
         << u"A"_s + QChar(0) + u"\x1B\x7F\u0085"_s << u"A\uFFFD\uFFFD\uFFFD\uFFFD"_s;
     QTest::newRow("marks, isolates, zero width") << u"\u200F\u2066\u200B\uFEFF"_s << u"\uFFFD\uFFFD\uFFFD\uFFFD"_s;
+    QTest::newRow("Arabic letter mark, soft hyphen, a tag") << u"\u061C\u00AD\U000E0041"_s << u"\uFFFD\uFFFD\uFFFD"_s;
     QTest::newRow("line and paragraph separators") << u"A\u2028B\u2029"_s << u"A\uFFFDB\uFFFD"_s;
     QTest::newRow("lone surrogates") << u"A"_s + QChar(0xD800) + u"B"_s + QChar(0xDC00) << u"A\uFFFDB\uFFFD"_s;
     QTest::newRow("kept: Chinese, spaces, a pair") << u"屏号 LS2A-V3.1 \U0001F600"_s << u"屏号 LS2A-V3.1 \U0001F600"_s;

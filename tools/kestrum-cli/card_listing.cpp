@@ -58,13 +58,6 @@ bool IsWide(char32_t c) {
          (c >= 0xFFE0 && c <= 0xFFE6);
 }
 
-// A card's texts come from any host on the LAN: on a terminal, control and
-// direction-changing characters are shown as U+FFFD, never obeyed.
-bool IsUnsafeOnATerminal(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
-}
-
 struct TerminalText {
   std::string text;
   std::size_t width = 0;
@@ -75,7 +68,9 @@ TerminalText ForTerminal(const std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t start = i;
     const char32_t c = NextCodePoint(text, i);
-    if (IsUnsafeOnATerminal(c)) {
+    // A card's texts come from any host on the LAN: what a terminal would
+    // obey is shown as U+FFFD instead.
+    if (card_text::IsObeyedNotShown(c)) {
       shown.text += "\xEF\xBF\xBD";
       shown.width += 1;
     } else {
