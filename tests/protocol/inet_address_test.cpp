@@ -101,4 +101,10 @@ TEST(InetAddr, AgreesWithTheCLibraryOnGeneratedTexts) {
   }
 }
 
+TEST(AddressArithmetic, HostOrderRoundTrips) {
+  const std::uint32_t address = orvell::AddressFromOctets(192, 168, 1, 254);
+  EXPECT_EQ(orvell::ToHostOrder(address), 0xC0A801FEu);
+  EXPECT_EQ(orvell::ToNetworkOrder(orvell::ToHostOrder(address) + 1), orvell::AddressFromOctets(192, 168, 1, 255));
+}
+
 }  // namespace

@@ -17,6 +17,13 @@ int HexDigit(char c) {
 
 }  // namespace
 
+std::optional<std::uint8_t> HexByte(char high, char low) {
+  const int highValue = HexDigit(high);
+  const int lowValue = HexDigit(low);
+  if (highValue < 0 || lowValue < 0) return std::nullopt;
+  return static_cast<std::uint8_t>(highValue * 16 + lowValue);
+}
+
 std::optional<std::uint32_t> ParseIpv4(const std::string& text) {
   // The socket layer's own strict reading; a NUL inside is never an address.
   if (text.find('\0') != std::string::npos) return std::nullopt;
@@ -33,10 +40,9 @@ std::optional<orvell::record::Mac> ParseMac(const std::string& text) {
   for (std::size_t group = 0; group < mac.size(); ++group) {
     const std::size_t at = group * 3;
     if (group > 0 && text[at - 1] != ':') return std::nullopt;
-    const int high = HexDigit(text[at]);
-    const int low = HexDigit(text[at + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    mac[group] = static_cast<std::uint8_t>(high * 16 + low);
+    const auto byte = HexByte(text[at], text[at + 1]);
+    if (!byte) return std::nullopt;
+    mac[group] = *byte;
   }
   return mac;
 }

@@ -15,6 +15,9 @@ namespace cardsim {
 std::optional<std::uint32_t> ParseIpv4(const std::string& text);
 std::string FormatIpv4(std::uint32_t networkOrder);
 
+// Two hexadecimal digits (either case) as one byte.
+std::optional<std::uint8_t> HexByte(char high, char low);
+
 // Six two-digit hexadecimal groups joined by ':' (either case accepted).
 std::optional<orvell::record::Mac> ParseMac(const std::string& text);
 // Upper-case, as the card list shows it.

@@ -70,23 +70,14 @@ class CardReader {
 };
 
 // The bytes of a text in the cards' 8-bit code page, written as hexadecimal
-// ("c6c1bac5" for GB18030 屏号); kBadHex when the text is not such.
-const std::string kBadHex(1, '\xFF');
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string BytesOfHex(const std::string& hex) {
-  if (hex.size() % 2 != 0) return kBadHex;
+// ("c6c1bac5" for GB18030 屏号); nothing when the text is not such.
+std::optional<std::string> BytesOfHex(const std::string& hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
   std::string bytes;
   for (std::size_t i = 0; i < hex.size(); i += 2) {
-    const auto high = HexValue(hex[i]), low = HexValue(hex[i + 1]);
-    if (high < 0 || low < 0) return kBadHex;
-    bytes += static_cast<char>(high * 16 + low);
+    const auto byte = HexByte(hex[i], hex[i + 1]);
+    if (!byte) return std::nullopt;
+    bytes += static_cast<char>(*byte);
   }
   return bytes;
 }
@@ -113,9 +104,12 @@ ControlRecord CardFromJson(const json& card, std::size_t index) {
   ControlRecord record{};
   if (card.contains("typeVersion") && card.contains("typeVersionHex"))
     read.Fail("typeVersionHex", "and typeVersion are both given");
-  const std::string typeVersion =
-      card.contains("typeVersionHex") ? BytesOfHex(read.Text("typeVersionHex")) : read.Text("typeVersion");
-  if (typeVersion == kBadHex) read.Fail("typeVersionHex", "is not an even number of hexadecimal digits");
+  std::string typeVersion = read.Text("typeVersion");
+  if (card.contains("typeVersionHex")) {
+    const auto bytes = BytesOfHex(read.Text("typeVersionHex"));
+    if (!bytes) read.Fail("typeVersionHex", "is not an even number of hexadecimal digits");
+    typeVersion = *bytes;
+  }
   if (typeVersion.size() > rec::kTypeVersionSize) read.Fail("typeVersion", "is longer than 16 bytes");
   rec::SetTypeVersion(record, typeVersion);
   rec::SetScreenNo(record, read.Number<std::uint8_t>("screenNo"));
