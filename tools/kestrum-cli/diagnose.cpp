@@ -1,12 +1,13 @@
 #include "diagnose.h"
 
 #include <chrono>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "card_texts.h"
+#include "held_datagrams.h"
 #include "pindle_settings.h"
 #include "search_datagrams.h"
 #include "udp_socket.h"
@@ -52,25 +53,25 @@ void PrintAdapters(const Adapters& adapters) {
 }
 
 // What became of each datagram; returns the cards' IP addresses, one per record.
+// The datagrams go through the socket layer's own store, so that what it
+// would not hand to a search (an answer merged with its copy when the request
+// left through several adapters, what exceeds its bounds) is told as such.
 std::vector<std::uint32_t> PrintReceived(const std::vector<Received>& received, std::size_t copiesSent) {
   std::vector<std::uint32_t> cards;
+  pindle::HeldDatagrams held;
+  held.BeginListening(copiesSent > 1);
   std::printf("datagrams received in %lld ms: %zu\n", static_cast<long long>(kListening.count()), received.size());
-  for (std::size_t i = 0; i < received.size(); ++i) {
-    const Received& r = received[i];
+  for (const Received& r : received) {
     const std::string from = card_text::Address(r.from.address) + ":" + std::to_string(r.from.port);
-    std::string fate;
+    const bool kept = held.Offer(r.from, r.bytes);
     const auto record = orvell::search::ReadReply(r.bytes.data(), r.bytes.size());
-    bool copy = false;
-    for (std::size_t k = 0; k < i && !copy; ++k)
-      copy = received[k].from.address == r.from.address && received[k].from.port == r.from.port &&
-             received[k].bytes == r.bytes;
-    if (!record) {
+    std::string fate;
+    if (!kept) {
+      fate = "not kept: the same answer to another adapter's copy of the request, or more than one sender may send";
+    } else if (!record) {
       fate = "skipped: not a search reply (those are " + std::to_string(orvell::search::kReplySize) + " bytes)";
-    } else if (copy && copiesSent > 1) {
-      fate = "duplicate: the same card's answer to another adapter's copy of the request, listed once";
     } else {
-      fate = "card " + card_text::Address(rec::Ip(*record)) + " " + card_text::Mac(rec::MacAddress(*record)) +
-             (copy ? " (answered twice)" : "");
+      fate = "card " + card_text::Address(rec::Ip(*record)) + " " + card_text::Mac(rec::MacAddress(*record));
       cards.push_back(rec::Ip(*record));
     }
     std::printf("  from %-21s %5zu bytes  %s\n", from.c_str(), r.bytes.size(), fate.c_str());
