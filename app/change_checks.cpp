@@ -1,9 +1,8 @@
 #include "change_checks.h"
 
-#include <array>
-
 #include "byte_order.h"
 #include "card_texts.h"
+#include "record_change.h"
 
 namespace kestrum {
 namespace {
@@ -51,10 +50,6 @@ std::optional<Refusal> Refuse(const CardAddresses& requested) {
   return std::nullopt;
 }
 
-bool Addressed(const ControlRecord& card, const CardAddresses& current) {
-  return rec::Ip(card) == current.ip && rec::Gateway(card) == current.gateway && rec::Mask(card) == current.mask;
-}
-
 // The first few MACs: a screen's worth of cards still gives a short line.
 std::string MacList(const std::vector<rec::Mac>& macs) {
   constexpr std::size_t kMacsNamed = 8;
@@ -81,7 +76,7 @@ ChangeVerdict CheckChange(std::span<const ControlRecord> listed, const CardAddre
   ChangeWarning shared{ChangeWarning::Kind::kSharedAddress, {}};
   ChangeWarning inUse{ChangeWarning::Kind::kAddressInUse, {}};
   for (const ControlRecord& card : listed) {
-    if (Addressed(card, current))
+    if (orvell::parameter::TakesRequestFor(card, current.ip, current.gateway, current.mask))
       shared.macs.push_back(rec::MacAddress(card));
     else if (rec::Ip(card) == requested.ip)
       inUse.macs.push_back(rec::MacAddress(card));

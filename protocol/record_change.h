@@ -8,6 +8,12 @@
 
 namespace orvell::parameter {
 
+// Whether a card takes a request that names these current addresses (network
+// byte order): a card knows itself by its IP, gateway and mask, all three.
+inline bool TakesRequestFor(const ControlRecord& card, std::uint32_t ip, std::uint32_t gateway, std::uint32_t mask) {
+  return record::Ip(card) == ip && record::Gateway(card) == gateway && record::Mask(card) == mask;
+}
+
 // The new IP address, gateway, mask, server address, port and heartbeat;
 // nothing else of the card changes.
 inline void ApplyToRecord(ControlRecord& card, const ParameterChange& change) {

@@ -8,7 +8,6 @@
 namespace cardsim {
 namespace {
 
-namespace rec = orvell::record;
 namespace param = orvell::parameter;
 
 // What the extra bytes after a confirmation hold; the library never reads them.
@@ -17,7 +16,7 @@ constexpr std::uint8_t kReplyExtraFill = 0x5A;
 }  // namespace
 
 bool AddressedBy(const ControlRecord& card, const param::ParameterChange& change) {
-  return rec::Ip(card) == change.oldIp && rec::Gateway(card) == change.oldGateway && rec::Mask(card) == change.oldMask;
+  return param::TakesRequestFor(card, change.oldIp, change.oldGateway, change.oldMask);
 }
 
 void Apply(ControlRecord& card, const param::ParameterChange& change) { param::ApplyToRecord(card, change); }
