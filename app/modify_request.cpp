@@ -35,7 +35,7 @@ CardField CardFieldOf(const QString& text, const QString& what) {
 
 }  // namespace
 
-ModifyRequest MakeModifyRequest(const PanelTexts& texts, const CurrentAddresses& current) {
+ModifyRequest MakeModifyRequest(const PanelTexts& texts, const CardAddresses& current) {
   ModifyRequest request;
   orvell::parameter::ParameterChange& change = request.change;
   change.oldIp = current.ip;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "card_protocol.h"
+#include "change_checks.h"
 #include "parameter_datagrams.h"
 
 namespace kestrum {
@@ -20,14 +21,6 @@ struct PanelTexts {
   QString port;       // edtremoteport
   QString serverIp;   // ip_remote
   QString mac;        // ControlMac
-};
-
-// The card's current addresses (network byte order), which name it to the
-// cards: those of the selection.
-struct CurrentAddresses {
-  std::uint32_t ip = 0;
-  std::uint32_t gateway = 0;
-  std::uint32_t mask = 0;
 };
 
 struct ModifyRequest {
@@ -46,7 +39,8 @@ struct ModifyRequest {
 // 0..65535 (port); the heartbeat is judged completely before the port, so
 // when both are bad the error names the heartbeat. The messages quote the
 // text's QuotedBeginning.
-ModifyRequest MakeModifyRequest(const PanelTexts& texts, const CurrentAddresses& current);
+// current: the card's addresses as it answered, which name it to the cards.
+ModifyRequest MakeModifyRequest(const PanelTexts& texts, const CardAddresses& current);
 
 // One ConfigControlPara call; 1 when a card confirmed.
 std::int32_t SendModifyRequest(const CardProtocol& protocol, const ModifyRequest& request);
