@@ -50,23 +50,17 @@ void InstallFontSubstitutes() {
   }
 }
 
-}  // namespace
-
 // The look of the window's group boxes: a one-pixel etched frame that runs
 // through the middle of the caption, as Windows draws it. The places of
 // the controls inside a box assume that frame; Qt's own styles put the
 // frame below the caption, across the top controls.
 class GroupBoxStyle final : public QProxyStyle {
  public:
-  GroupBoxStyle();
-
   QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
                        const QWidget* widget) const override;
   void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                           const QWidget* widget) const override;
 };
-
-namespace {
 
 // The caption starts this far from the box's left edge.
 constexpr int kCaptionLeft = 8;
@@ -81,10 +75,6 @@ QRect CaptionRect(const QStyleOptionGroupBox& box) {
 }
 
 QRect FrameRect(const QStyleOption& option) { return option.rect.adjusted(0, CaptionHeight(option) / 2, 0, 0); }
-
-}  // namespace
-
-GroupBoxStyle::GroupBoxStyle() = default;
 
 QRect GroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
                                     const QWidget* widget) const {
@@ -146,8 +136,6 @@ QIcon MagnifyingGlassIcon() {
   painter.end();
   return QIcon(image);
 }
-
-namespace {
 
 QFont PixelFont(const QString& family, int pixelSize) {
   QFont font(family);
