@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -54,14 +56,55 @@ constexpr std::array<ScanStyleName, 28> kScanStyleNames{{
 constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 #if defined(_WIN32)
-constexpr UINT kCardCodePage = 54936;  // GB18030
+// GB18030 first; GBK, its two-byte part, where Windows lacks GB18030 (wine
+// has no code page 54936, every Chinese Windows has 936).
+constexpr std::array<UINT, 2> kCardCodePages{54936, 936};
+
+// How many bytes the GB18030 character starting at bytes[at] may take.
+std::size_t CharacterLength(std::string_view bytes, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(bytes[at]);
+  if (lead < 0x80 || at + 1 >= bytes.size()) return 1;
+  const auto second = static_cast<unsigned char>(bytes[at + 1]);
+  return second >= 0x30 && second <= 0x39 ? 4 : 2;
+}
+
+// The text in UTF-16, or nothing when no code page takes it whole.
+std::optional<std::wstring> ToWide(std::string_view bytes) {
+  const int size = static_cast<int>(bytes.size());
+  for (const UINT codePage : kCardCodePages) {
+    const int wide = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (wide <= 0) continue;
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), wide);
+    return text;
+  }
+  return std::nullopt;
+}
+
+// Character by character where the whole text does not decode: a byte that
+// begins no character becomes U+FFFD and the rest is still read, as the
+// Linux decoder does.
+std::wstring ToWideByCharacter(std::string_view bytes) {
+  std::wstring text;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t length = std::min(CharacterLength(bytes, at), bytes.size() - at);
+    if (const std::optional<std::wstring> character = ToWide(bytes.substr(at, length))) {
+      text += *character;
+      at += length;
+    } else {
+      text += L'\xFFFD';
+      ++at;
+    }
+  }
+  return text;
+}
 
 std::string Decode(std::string_view bytes) {
   if (bytes.empty()) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int wide = MultiByteToWideChar(kCardCodePage, 0, bytes.data(), size, nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(kCardCodePage, 0, bytes.data(), size, text.data(), wide);
+  const std::optional<std::wstring> whole = ToWide(bytes);
+  const std::wstring text = whole ? *whole : ToWideByCharacter(bytes);
+  const int wide = static_cast<int>(text.size());
   const int narrow = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(narrow), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), narrow, nullptr, nullptr);

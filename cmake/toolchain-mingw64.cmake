@@ -1,24 +1,10 @@
-# Cross-builds the Windows DLLs and tests on Debian with mingw-w64.
+# Cross-builds the Windows DLLs, programs and tests on Debian with mingw-w64.
 #
-# The posix-thread compilers: the win32-thread ones have no std::thread or
-# std::mutex. Everything is linked -static, so libgcc, libstdc++ and
+# Everything of the project's own is linked -static, so libgcc, libstdc++ and
 # winpthread live inside each DLL and program, and the DLLs import nothing but
-# Windows' own DLLs and pindle.dll. The .exe tests run under wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(KESTRUM_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${KESTRUM_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KESTRUM_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${KESTRUM_MINGW_TRIPLE}-windres)
-
-# Headers and libraries come from the cross sysroot only, programs from the
-# build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${KESTRUM_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Windows' own DLLs, pindle.dll and (for the window) Qt's DLLs. The .exe tests
+# run under wine.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-compilers.cmake)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
