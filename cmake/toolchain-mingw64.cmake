@@ -14,3 +14,15 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 # so that building never starts wine (and never outside a private network).
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
+# Qt for Windows, where the build has one (scripts/qt-windows.sh makes it
+# from Debian's source; any Qt 6 for mingw-w64 does): its folder is searched
+# as one more root of the cross sysroot, since the find-root mode re-roots
+# CMAKE_PREFIX_PATH; the build machine's own Qt provides moc, rcc and uic.
+set(KESTRUM_WINDOWS_QT "" CACHE PATH "Qt 6 for mingw-w64 (its install folder), for the window")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KESTRUM_WINDOWS_QT)
+if(KESTRUM_WINDOWS_QT)
+  list(APPEND CMAKE_FIND_ROOT_PATH "${KESTRUM_WINDOWS_QT}")
+  set(QT_HOST_PATH /usr CACHE PATH "The build machine's Qt, whose tools the cross-build runs")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "The build machine's Qt CMake files")
+endif()

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Cross-builds Orvell.dll, pindle.dll and their tests for Windows with
-# mingw-w64, then runs the tests under wine inside a private network namespace
-# that this script makes, never on the machine's own network:
-#   1. ctest: the protocol unit tests, and Orvell.dll over Winsock against
-#      cards emulated inside the test program on two LANs of the namespace;
-#   2. Orvell.dll against the Linux card emulator cardsim, started in card
-#      namespaces of their own behind virtual cables, as real cards answer.
+# Cross-builds Kestrum.exe, Orvell.dll, pindle.dll, kestrum-cli.exe and their
+# tests for Windows with mingw-w64, against the Qt for Windows that
+# scripts/qt-windows.sh makes (or finds cached), packs the .zip and the
+# installer, then runs the tests under wine inside a private network
+# namespace that this script makes, never on the machine's own network:
+#   1. ctest: the protocol unit tests, the window's and the widgets' Qt tests,
+#      the crash reports, and Orvell.dll over Winsock against cards emulated
+#      inside the test program on two LANs of the namespace;
+#   2. against the Linux card emulator cardsim, started in card namespaces of
+#      their own behind virtual cables, as real cards answer: the real
+#      Kestrum.exe on a private X server, driven as an operator would, then
+#      Orvell.dll and kestrum-cli.exe.
 # Ends with the line "windows tests: N passed, M failed" and exits non-zero
 # when a test failed or could not run. Arguments are handed to ctest
 # (for example -R Search).
@@ -37,7 +42,8 @@ readonly lan_e_first_card=192.168.66.100 lan_e_count=3
 . scripts/private-lan.sh
 
 readonly windows_packages=(mingw-w64 wine wine64 cmake ninja-build g++ libgtest-dev nlohmann-json3-dev iproute2
-  util-linux)
+  util-linux nsis python3 xvfb xdotool imagemagick fonts-liberation2 fonts-wqy-microhei)
+readonly window_screenshot=$build_dir/kestrum-under-wine.png
 
 veth_up() {  # name, peer, address
   ip link add "$1" type veth peer name "$2"
@@ -121,6 +127,10 @@ run_cardsim_lans() {
     start_card_lan d "$lan_d_pc" "$lan_d_cards" --cards "$lan_d_card_file" --broadcast-replies &&
     start_card_lan e "$lan_e_pc,$lan_e_second_pc" "$lan_e_cards" --count "$lan_e_count" \
       --base-ip "$lan_e_first_card" || return 1
+  echo "=== windows: Kestrum.exe under wine against cardsim on card LANs"
+  python3 tests/windows/kestrum_exe_under_wine.py "$build_dir/bin" "$window_screenshot" \
+    192.168.88.{100..102} 10.99.0.{100,101} 192.168.66.{100..102} || status=1
+  echo "=== windows: Orvell.dll under wine against cardsim on card LANs"
   KESTRUM_CARDSIM_CARDS=$cards wine "$build_dir/bin/orvell_cardsim_lan_tests.exe" || status=1
   echo "=== windows: kestrum-cli.exe under wine against cardsim on card LANs"
   run_cli_checks "$cards" || status=1
@@ -152,7 +162,7 @@ run_inside_private_network() {
   local status=0
   echo "=== windows: ctest under wine"
   ctest --test-dir "$build_dir" --output-on-failure --timeout 300 "$@" 2>&1 | tee "$ctest_log" || status=1
-  echo "=== windows: Orvell.dll under wine against cardsim on card LANs"
+  echo "=== windows: against cardsim on card LANs"
   # In a subshell of its own, which stops its cardsims and removes their
   # namespaces however it ends.
   (trap lan_cleanup EXIT && run_cardsim_lans) 2>&1 | tee "$cardsim_log" || status=1
@@ -165,18 +175,27 @@ if [ "${1:-}" = "--inside-private-network" ]; then
 fi
 
 install_packages "${windows_packages[@]}"
+echo "=== windows: Qt for Windows"
+KESTRUM_WINDOWS_QT=$(./scripts/qt-windows.sh)
+export KESTRUM_WINDOWS_QT
 echo "=== windows: configure and cross-build"
 cmake --preset windows
 cmake --build --preset windows --parallel "$(nproc)"
-echo "=== windows: the .zip of kestrum-cli.exe and the DLLs"
-rm -f "$build_dir"/kestrum-*-windows-x86_64.zip
-(cd "$build_dir" && cpack -G ZIP >/dev/null)
+echo "=== windows: the .zip and the installer"
+rm -f "$build_dir"/kestrum-*-windows-x86_64.{zip,exe}
+(cd "$build_dir" && cpack >/dev/null)
+# Everything Kestrum.exe needs to start on a Windows machine with nothing
+# installed, beside kestrum-cli.exe and the two libraries.
 python3 - "$build_dir"/kestrum-*-windows-x86_64.zip <<'PY'
 import sys, zipfile
-names = {name.rsplit("/", 1)[-1] for name in zipfile.ZipFile(sys.argv[1]).namelist()}
-missing = {"kestrum-cli.exe", "Orvell.dll", "pindle.dll"} - names
+names = {name.split("/", 1)[1] for name in zipfile.ZipFile(sys.argv[1]).namelist() if "/" in name}
+needed = {"bin/" + name for name in ("Kestrum.exe", "kestrum-cli.exe", "Orvell.dll", "pindle.dll", "Qt6Core.dll",
+          "Qt6Gui.dll", "Qt6Widgets.dll", "platforms/qwindows.dll", "styles/qwindowsvistastyle.dll",
+          "libstdc++-6.dll", "libgcc_s_seh-1.dll", "libwinpthread-1.dll")}
+missing = needed - names
 sys.exit("windows tests: the .zip lacks " + ", ".join(sorted(missing)) if missing else 0)
 PY
+ls "$build_dir"/kestrum-*-windows-x86_64.exe
 echo "=== windows: cardsim, the Linux card emulator"
 cmake -S . -B "$cardsim_build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRUM_BUILD_GUI=OFF -DKESTRUM_BUILD_TESTS=OFF >/dev/null
@@ -206,13 +225,15 @@ else
   echo "windows tests: the cardsim LAN tests did not finish" >&2
   failed=$((failed + 1))
 fi
-cli_summary=$(grep -E '^cli checks: [0-9]+ passed, [0-9]+ failed' "$cardsim_log" 2>/dev/null | tail -n 1 || true)
-if [ -n "$cli_summary" ]; then
-  passed=$((passed + $(sed -E 's/cli checks: ([0-9]+) passed.*/\1/' <<<"$cli_summary")))
-  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$cli_summary")))
-else
-  echo "windows tests: the kestrum-cli checks did not finish" >&2
-  failed=$((failed + 1))
-fi
+for checks in kestrum.exe cli; do
+  summary=$(grep -E "^$checks checks: [0-9]+ passed, [0-9]+ failed" "$cardsim_log" 2>/dev/null | tail -n 1 || true)
+  if [ -n "$summary" ]; then
+    passed=$((passed + $(sed -E 's/.* ([0-9]+) passed.*/\1/' <<<"$summary")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$summary")))
+  else
+    echo "windows tests: the $checks checks did not finish" >&2
+    failed=$((failed + 1))
+  fi
+done
 echo "windows tests: $passed passed, $failed failed"
 if [ "$status" -ne 0 ] || [ "$failed" -ne 0 ]; then exit 1; fi

@@ -76,6 +76,8 @@ class TIPFieldEdit : public QLineEdit {
 // The address control. The window reads and writes it as dotted text.
 class TIPEdit : public QWidget {
   Q_OBJECT
+  // Read by tools that look at the window from outside its code.
+  Q_PROPERTY(QString ipString READ IPString)
 
  public:
   enum TBorderStyle { bsNone, bsSingle };

@@ -12,6 +12,8 @@ class QPaintEvent;
 
 class GradientLabel : public QWidget {
   Q_OBJECT
+  // Read by tools that look at the window from outside its code.
+  Q_PROPERTY(QString caption READ Caption)
 
  public:
   explicit GradientLabel(QWidget* parent = nullptr);

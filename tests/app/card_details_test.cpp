@@ -127,8 +127,13 @@ class CardDetailsTest : public QObject {
     QFETCH(QString, text);
     QFETCH(QString, type);
     QFETCH(QString, version);
+    const QByteArray bytes = ToSystemCodePage(text);
+    if (bytes.contains('?') && !text.contains(u'?')) {
+      // Qt for Windows has no GB18030 encoder of its own, and wine lacks the code page.
+      QSKIP("this system cannot write the text in the card's code page");
+    }
     // Shown after a card with both parts, so nothing of it may stay.
-    CardFields fields = WithTypeVersion(ToSystemCodePage(text).toStdString());
+    CardFields fields = WithTypeVersion(bytes.toStdString());
     fields.baudCode = 'Z';  // the byte after the 16 is never part of the text
     const ControlRecord card = MakeCard(fields);
     WindowDriver driver({MakeCard(WithTypeVersion("OLD-9.9")), card});
