@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
@@ -58,7 +59,7 @@ bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared
   StringSink heading;
   heading.Write(kReportTitleLine);
   WriteField(heading, "Program", settings.program + " (process " + std::to_string(CurrentProcessId()) + ")");
-  WriteField(heading, "Operating system", OperatingSystemDescription());
+  WriteField(heading, "Operating system", Neutralised(OperatingSystemDescription()));
   CopyCut(prepared.heading, heading.Text());
 
   if (!MakeReportFolder(settings.folder)) {

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
 
 namespace kestrum {
@@ -143,7 +144,7 @@ void WriteProcess(TextSink& sink, const char* id) {
   WriteIndent(sink);
   WriteBounded(sink, id, 10);
   sink.Write(" ");
-  sink.Write(name);
+  WriteNeutralised(sink, name);
   sink.Write("\n");
 }
 
@@ -238,10 +239,10 @@ void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIs
     WriteIndent(sink);
     if (dladdr(reinterpret_cast<void*>(lookup), &info) != 0 && info.dli_fname != nullptr) {
       // As backtrace_symbols writes it: module(symbol+offset) or module(+offset).
-      WriteBounded(sink, info.dli_fname, 256);
+      WriteNeutralised(sink, Bounded(info.dli_fname, 256));
       sink.Write("(");
       if (info.dli_sname != nullptr) {
-        WriteBounded(sink, info.dli_sname, 256);
+        WriteNeutralised(sink, Bounded(info.dli_sname, 256));
         sink.Write("+");
         WriteHex(sink, address - reinterpret_cast<std::uintptr_t>(info.dli_saddr));
       } else {
@@ -287,7 +288,7 @@ void WriteLoadedModules(TextSink& sink) {
     sink.Write("0x");
     sink.Write(baseAddress);
     sink.Write(" ");
-    sink.Write(path);
+    WriteNeutralised(sink, path);
     sink.Write("\n");
     previousLength = path.size() < sizeof previous ? path.size() : sizeof previous;
     std::memcpy(previous, path.data(), previousLength);

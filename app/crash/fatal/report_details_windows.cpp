@@ -7,6 +7,7 @@
 #include <dbghelp.h>
 #include <tlhelp32.h>
 
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
 
 namespace kestrum {
@@ -20,7 +21,7 @@ void WriteWide(TextSink& sink, const wchar_t* text) {
   char utf8[MAX_PATH * 3];
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
   if (bytes > 1) {
-    sink.Write(std::string_view(utf8, static_cast<std::size_t>(bytes - 1)));
+    WriteNeutralised(sink, std::string_view(utf8, static_cast<std::size_t>(bytes - 1)));
   }
 }
 
@@ -86,12 +87,12 @@ void WriteLocation(TextSink& sink, std::uintptr_t address) {
   DWORD64 displacement = 0;
   if (SymFromAddr(GetCurrentProcess(), address, &displacement, symbol)) {
     sink.Write("!");
-    WriteBounded(sink, symbol->Name, symbol->NameLen);
+    WriteNeutralised(sink, Bounded(symbol->Name, symbol->NameLen));
     sink.Write("+");
     WriteHex(sink, displacement);
   } else if (std::uintptr_t offset = 0; const char* exported = ExportedFunctionAt(module, address, offset)) {
     sink.Write("!");
-    WriteBounded(sink, exported, 256);
+    WriteNeutralised(sink, Bounded(exported, 256));
     sink.Write("+");
     WriteHex(sink, offset);
   } else {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
 
 #include "crash/fatal/file_sink.h"
@@ -12,12 +13,15 @@
 #include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
 #include "crash/fatal/text_sink.h"
+#include "temp_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #define KESTRUM_TEST_EXPORT extern "C" __declspec(dllexport) __attribute__((noinline))
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 #define KESTRUM_TEST_EXPORT extern "C" __attribute__((visibility("default"), noinline))
 #endif
@@ -79,6 +83,37 @@ TEST(ReportDetailsTest, ProcessesIncludeThisOneByIdAndName) {
 }
 
 #ifndef _WIN32
+// Any process may name itself, and any file be mapped, with escape sequences
+// (a title change, a screen clear) for the terminal that the report reaches.
+TEST(ReportDetailsTest, ProcessNamesAndModulePathsReachTheReportNeutralised) {
+  char ownName[16] = {};
+  ASSERT_EQ(prctl(PR_GET_NAME, ownName), 0);
+  ASSERT_EQ(prctl(PR_SET_NAME, "\x1b]0;owned\x07"), 0);
+  StringSink processes;
+  WriteRunningProcesses(processes);
+  prctl(PR_SET_NAME, ownName);
+
+  testing::TempFolder folder;
+  const std::string modulePath = (folder.Path() / "screen\x1b[2J.so").string();
+  std::ofstream(modulePath) << "\x7f" "ELF";
+  const int module = ::open(modulePath.c_str(), O_RDONLY);
+  ASSERT_GE(module, 0);
+  void* const mapped = mmap(nullptr, 4, PROT_READ, MAP_PRIVATE, module, 0);
+  ::close(module);
+  ASSERT_NE(mapped, MAP_FAILED);
+  StringSink modules;
+  WriteLoadedModules(modules);
+  munmap(mapped, 4);
+
+  EXPECT_NE(processes.Text().find("  " + std::to_string(OwnProcessId()) + " \uFFFD]0;owned\uFFFD\n"),
+            std::string::npos)
+      << processes.Text();
+  EXPECT_NE(modules.Text().find("/screen\uFFFD[2J.so\n"), std::string::npos) << modules.Text();
+  for (const std::string& text : {processes.Text(), modules.Text()}) {
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  }
+}
+
 // A full disk, as /dev/full plays it: the failure is remembered, the rest of
 // the report dropped, and the writer goes on without harm.
 TEST(FileSinkTest, FullDiskIsRememberedAndTheRestDropped) {
