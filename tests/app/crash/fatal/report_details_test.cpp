@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "crash/fatal/file_sink.h"
+#include "crash/fatal/prepared_report.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
@@ -172,6 +173,61 @@ TEST(ReportFolderTest, EnvironmentVariableChoosesTheFolder) {
   EXPECT_TRUE(DefaultCrashReportFolder().ends_with("/.local/state/Kestrum/crash-reports"));
 #endif
 }
+
+#ifndef _WIN32
+// The handlers keep the report's path in fixed storage. A folder whose path
+// does not fit there is refused, not made, and never cut: a cut path names a
+// file in another folder, where the next start never looks.
+struct ReportPathRow {
+  std::size_t reportPathBytes;
+  bool accepted;
+};
+
+void PrintTo(const ReportPathRow& row, std::ostream* out) { *out << row.reportPathBytes << " bytes"; }
+
+class ReportPathLengthTest : public ::testing::TestWithParam<ReportPathRow> {};
+
+constexpr std::size_t kReportPathRoom = sizeof(PreparedReport::reportPath);
+
+// A folder below base whose path is exactly `bytes` long, in parts a folder
+// name can hold.
+std::string FolderOfLength(const std::string& base, std::size_t bytes) {
+  std::string folder = base;
+  while (folder.size() < bytes) {
+    std::size_t part = std::min<std::size_t>(201, bytes - folder.size());
+    if (bytes - folder.size() - part == 1) {
+      --part;  // leaves two bytes: "/" and a name
+    }
+    folder += "/" + std::string(part - 1, 'a');
+  }
+  return folder;
+}
+
+TEST_P(ReportPathLengthTest, FolderWhosePathDoesNotFitIsRefusedNeverCut) {
+  testing::TempFolder temp;
+  PreparedReport probe;
+  ASSERT_TRUE(PrepareReport({(temp.Path() / "probe").string(), "Kestrum test"}, probe));
+  const std::size_t nameBytes = std::string_view(probe.reportPath).size() - (temp.Path() / "probe").string().size();
+  const std::string folder = FolderOfLength(temp.Path().string(), GetParam().reportPathBytes - nameBytes);
+
+  PreparedReport prepared;
+  const bool accepted = PrepareReport({folder, "Kestrum test"}, prepared);
+
+  EXPECT_EQ(accepted, GetParam().accepted);
+  EXPECT_EQ(std::filesystem::is_directory(folder), GetParam().accepted);
+  const std::string path = prepared.reportPath;
+  EXPECT_EQ(path.empty(), !GetParam().accepted) << path;
+  if (GetParam().accepted) {
+    EXPECT_EQ(path.size(), GetParam().reportPathBytes);
+    EXPECT_TRUE(path.starts_with(folder + "/")) << path;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ReportPathLengthTest,
+                         ::testing::Values(ReportPathRow{kReportPathRoom - 1, true},
+                                           ReportPathRow{kReportPathRoom, false},
+                                           ReportPathRow{kReportPathRoom + 500, false}));
+#endif
 
 }  // namespace
 }  // namespace kestrum
