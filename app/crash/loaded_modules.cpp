@@ -24,7 +24,8 @@ int AppendModule(dl_phdr_info* info, size_t, void* data) {
     return 1;
   }
   const bool isProgram = info->dlpi_name == nullptr || info->dlpi_name[0] == '\0';
-  const QString name = isProgram ? QStringLiteral("(the program)") : QString::fromStdString(Neutralised(info->dlpi_name));
+  const QString name =
+      isProgram ? QStringLiteral("(the program)") : QString::fromStdString(Neutralised(info->dlpi_name));
   modules->append(QStringLiteral("0x%1 %2").arg(quint64{info->dlpi_addr}, 12, 16, QLatin1Char('0')).arg(name));
   return 0;
 }

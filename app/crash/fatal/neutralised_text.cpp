@@ -19,9 +19,10 @@ std::size_t CharacterAt(std::string_view text, char32_t& codePoint) {
     codePoint = lead;
     return 1;
   }
-  const std::size_t length = lead >= 0xC2u && lead < 0xE0u ? 2 : lead >= 0xE0u && lead < 0xF0u ? 3
-                             : lead >= 0xF0u && lead < 0xF5u                                    ? 4
-                                                                                                : 0;
+  const std::size_t length = lead >= 0xC2u && lead < 0xE0u   ? 2
+                             : lead >= 0xE0u && lead < 0xF0u ? 3
+                             : lead >= 0xF0u && lead < 0xF5u ? 4
+                                                             : 0;
   if (length == 0 || text.size() < length) {
     return 0;
   }

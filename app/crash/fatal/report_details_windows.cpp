@@ -102,6 +102,19 @@ void WriteLocation(TextSink& sink, std::uintptr_t address) {
   sink.Write(" ");
 }
 
+// Committed memory that may be read, so that reading the word at address
+// cannot fault.
+bool IsReadableWord(DWORD64 address) {
+  MEMORY_BASIC_INFORMATION region{};
+  if (address % sizeof(DWORD64) != 0 ||
+      VirtualQuery(reinterpret_cast<const void*>(address), &region, sizeof region) == 0) {
+    return false;
+  }
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return region.State == MEM_COMMIT && (region.Protect & kReadable) != 0 && (region.Protect & PAGE_GUARD) == 0;
+}
+
 bool IsFrameIn(void* frame, HMODULE module) {
   return module != nullptr && ModuleAt(reinterpret_cast<std::uintptr_t>(frame)) == module;
 }
@@ -158,29 +171,36 @@ int CaptureCurrentFrames(void** frames, int most, int framesToSkip) {
   return CaptureStackBackTrace(static_cast<DWORD>(1 + framesToSkip), static_cast<DWORD>(most), frames, nullptr);
 }
 
-int CaptureFaultFrames(void** frames, int most, const void* faultContext) {
+FaultFrames CaptureFaultFrames(void** frames, int most, void* faultContext) {
   CONTEXT context = *static_cast<const CONTEXT*>(faultContext);
-  int count = 0;
-  while (count < most && context.Rip != 0) {
-    frames[count++] = reinterpret_cast<void*>(context.Rip);
+  FaultFrames walk;
+  while (walk.count < most) {
+    frames[walk.count++] = reinterpret_cast<void*>(context.Rip);
     DWORD64 imageBase = 0;
     RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
     if (function == nullptr) {
-      // A leaf function: the return address is on top of the stack.
-      if (context.Rsp == 0 || context.Rsp % 8 != 0) {
+      // A leaf function, or a pc outside every module (a call through a
+      // corrupted or null pointer): the return address is on top of the
+      // stack.
+      if (!IsReadableWord(context.Rsp)) {
         break;
       }
       context.Rip = *reinterpret_cast<const DWORD64*>(context.Rsp);
       context.Rsp += 8;
-      continue;
+    } else {
+      void* handlerData = nullptr;
+      DWORD64 establisherFrame = 0;
+      RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData, &establisherFrame,
+                       nullptr);
     }
-    void* handlerData = nullptr;
-    DWORD64 establisherFrame = 0;
-    RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData, &establisherFrame,
-                     nullptr);
+    if (context.Rip == 0) {
+      break;
+    }
   }
-  return count;
+  return walk;
 }
+
+bool IsInAnyModule(const void* address) { return ModuleAt(reinterpret_cast<std::uintptr_t>(address)) != nullptr; }
 
 void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIsFault) {
   for (int i = 0; i < count; ++i) {

@@ -96,18 +96,18 @@ TEST(ReportDetailsTest, ProcessNamesAndModulePathsReachTheReportNeutralised) {
 
   testing::TempFolder folder;
   const std::string modulePath = (folder.Path() / "screen\x1b[2J.so").string();
-  std::ofstream(modulePath) << "\x7f" "ELF";
+  constexpr char kElfMagic[] = {0x7f, 'E', 'L', 'F'};
+  std::ofstream(modulePath).write(kElfMagic, sizeof kElfMagic);
   const int module = ::open(modulePath.c_str(), O_RDONLY);
   ASSERT_GE(module, 0);
-  void* const mapped = mmap(nullptr, 4, PROT_READ, MAP_PRIVATE, module, 0);
+  void* const mapped = mmap(nullptr, sizeof kElfMagic, PROT_READ, MAP_PRIVATE, module, 0);
   ::close(module);
   ASSERT_NE(mapped, MAP_FAILED);
   StringSink modules;
   WriteLoadedModules(modules);
-  munmap(mapped, 4);
+  munmap(mapped, sizeof kElfMagic);
 
-  EXPECT_NE(processes.Text().find("  " + std::to_string(OwnProcessId()) + " \uFFFD]0;owned\uFFFD\n"),
-            std::string::npos)
+  EXPECT_NE(processes.Text().find("  " + std::to_string(OwnProcessId()) + " \uFFFD]0;owned\uFFFD\n"), std::string::npos)
       << processes.Text();
   EXPECT_NE(modules.Text().find("/screen\uFFFD[2J.so\n"), std::string::npos) << modules.Text();
   for (const std::string& text : {processes.Text(), modules.Text()}) {
