@@ -7,6 +7,8 @@
 
 #if defined(__GLIBC__)
 #include <execinfo.h>
+
+#include "crash/fatal/neutralised_text.h"
 #define KESTRUM_HAS_BACKTRACE 1
 #elif defined(_WIN32)
 #include "crash/fatal/report_details.h"
@@ -51,7 +53,8 @@ QStringList CaptureCallStack(int framesToSkip) {
   }
   // Frame 0 is CaptureCallStack itself.
   for (int i = 1 + framesToSkip; i < count; ++i) {
-    lines.append(DemangleStackLine(QString::fromLocal8Bit(symbols.get()[i])));
+    // Module paths from outside, which a terminal must not obey.
+    lines.append(DemangleStackLine(QString::fromStdString(Neutralised(symbols.get()[i]))));
   }
   return lines;
 }

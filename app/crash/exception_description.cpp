@@ -1,6 +1,7 @@
 #include "crash/exception_description.h"
 
 #include "crash/demangle.h"
+#include "crash/fatal/neutralised_text.h"
 
 #if defined(__GLIBCXX__) || defined(_LIBCPP_VERSION)
 #include <cxxabi.h>
@@ -33,8 +34,9 @@ ExceptionDescription DescribeException(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    // what() of our own errors and of the standard library is UTF-8 or ASCII.
-    return {QString::fromUtf8(e.what()), DemangledTypeName(typeid(e))};
+    // what() of our own errors and of the standard library is UTF-8 or ASCII;
+    // it may quote texts from outside, which a terminal must not obey.
+    return {QString::fromStdString(Neutralised(e.what())), DemangledTypeName(typeid(e))};
   } catch (...) {
     return {QStringLiteral("An exception of a type not derived from std::exception was thrown"),
             CurrentExceptionTypeName()};

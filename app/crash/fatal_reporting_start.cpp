@@ -11,7 +11,9 @@ QString StartFatalErrorReporting() {
   const std::string folder = DefaultCrashReportFolder();
   if (InstallFatalErrorReporter({folder, "Kestrum " KESTRUM_VERSION}).empty()) {
     // Without a folder the handlers write to stderr; nobody can be asked yet.
-    std::fprintf(stderr, "Kestrum: the crash report folder \"%s\" cannot be made; reports go to stderr\n",
+    std::fprintf(stderr,
+                 "Kestrum: the crash report folder \"%s\" cannot be made or its path is too long; "
+                 "reports go to stderr\n",
                  folder.c_str());
   }
   return QString::fromStdString(folder);

@@ -16,6 +16,24 @@ QString ShownPath(const QString& pendingPath) {
   return pendingPath.chopped(Latin1(kPendingReportSuffix).size()) + Latin1(kShownReportSuffix);
 }
 
+QString MinidumpBeside(const QString& shownPath) {
+  return shownPath.chopped(Latin1(kShownReportSuffix).size()) + Latin1(kMinidumpSuffix);
+}
+
+// Newest first: the reports' names and times agree.
+QFileInfoList ReportsEndingWith(const QString& folder, std::string_view suffix) {
+  const QString pattern = Latin1(kReportFilePrefix) + QLatin1Char('*') + Latin1(suffix);
+  return QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::Time);
+}
+
+void DeleteOldShownReports(const QString& folder) {
+  const QFileInfoList shown = ReportsEndingWith(folder, kShownReportSuffix);
+  for (qsizetype i = kMostKeptShownReports; i < shown.size(); ++i) {
+    QFile::remove(shown[i].filePath());
+    QFile::remove(MinidumpBeside(shown[i].filePath()));
+  }
+}
+
 // Gives why it failed, or an empty text.
 QString MarkShown(const QString& pendingPath) {
   QFile file(pendingPath);
@@ -46,8 +64,7 @@ void ReadBounded(const QString& path, LeftoverFatalReport& report) {
 }  // namespace
 
 std::optional<LeftoverFatalReport> TakeLeftoverFatalReport(const QString& folder) {
-  const QString pattern = Latin1(kReportFilePrefix) + QLatin1Char('*') + Latin1(kPendingReportSuffix);
-  const QFileInfoList pending = QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::Time);
+  const QFileInfoList pending = ReportsEndingWith(folder, kPendingReportSuffix);
   if (pending.isEmpty()) {
     return std::nullopt;
   }
@@ -60,6 +77,7 @@ std::optional<LeftoverFatalReport> TakeLeftoverFatalReport(const QString& folder
   for (qsizetype i = 1; i < pending.size(); ++i) {
     MarkShown(pending[i].filePath());
   }
+  DeleteOldShownReports(folder);
   return report;
 }
 

@@ -12,6 +12,11 @@ namespace kestrum {
 // Far more than a report of the program's size; a longer file is damaged.
 inline constexpr qint64 kMostShownReportBytes = 256 * 1024;
 
+// Shown reports are kept, for a mail or a ticket later, but only the newest
+// few dozen: older ones are deleted (with their minidumps) when a new one is
+// taken, so that the folder and the search for waiting reports stay small.
+inline constexpr qsizetype kMostKeptShownReports = 50;
+
 struct LeftoverFatalReport {
   // Where the report is kept now: the .txt, or the .pending when it could not
   // be renamed.
@@ -28,8 +33,8 @@ struct LeftoverFatalReport {
   QString markingError;
 };
 
-// The newest pending report in folder, taken and marked; nothing when none
-// waits.
+// The newest pending report in folder, taken and marked, and the shown
+// reports beyond kMostKeptShownReports deleted; nothing when none waits.
 std::optional<LeftoverFatalReport> TakeLeftoverFatalReport(const QString& folder);
 
 }  // namespace kestrum

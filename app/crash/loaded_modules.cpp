@@ -2,6 +2,8 @@
 
 #if defined(__GLIBC__) || defined(__linux__)
 #include <link.h>
+
+#include "crash/fatal/neutralised_text.h"
 #define KESTRUM_HAS_DL_ITERATE_PHDR 1
 #elif defined(_WIN32)
 #include "crash/fatal/report_details.h"
@@ -22,7 +24,8 @@ int AppendModule(dl_phdr_info* info, size_t, void* data) {
     return 1;
   }
   const bool isProgram = info->dlpi_name == nullptr || info->dlpi_name[0] == '\0';
-  const QString name = isProgram ? QStringLiteral("(the program)") : QString::fromLocal8Bit(info->dlpi_name);
+  const QString name =
+      isProgram ? QStringLiteral("(the program)") : QString::fromStdString(Neutralised(info->dlpi_name));
   modules->append(QStringLiteral("0x%1 %2").arg(quint64{info->dlpi_addr}, 12, 16, QLatin1Char('0')).arg(name));
   return 0;
 }

@@ -23,8 +23,8 @@ struct FatalReportSettings {
 // back for a stack overflow) is that thread's; a fatal error on another
 // thread is reported on that thread's own stack. Gives the path of the report
 // that a fatal error would write, or an empty text when the folder cannot be
-// made: the handlers are installed all the same and then write the report to
-// stderr.
+// made or its path is too long for the handlers' fixed storage: the handlers
+// are installed all the same and then write the report to stderr.
 std::string InstallFatalErrorReporter(const FatalReportSettings& settings);
 
 }  // namespace kestrum

@@ -4,6 +4,7 @@
 // restored: the program ends as it would have, with its core dump if any.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,7 +14,10 @@
 #include <iterator>
 
 #include "crash/fatal/fatal_error_reporter.h"
+#include "crash/fatal/fault_guard_posix.h"
+#include "crash/fatal/fault_stack.h"
 #include "crash/fatal/file_sink.h"
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/prepared_report.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_layout.h"
@@ -79,46 +83,119 @@ void WriteSignal(TextSink& sink, const siginfo_t& info) {
   sink.Write("\n");
 }
 
-void WriteReport(TextSink& sink, const siginfo_t& info, const void* context) {
+struct FaultToReport {
+  const siginfo_t& info;
+  void* context;
+  void* frames[kMostReportedFrames];
+  FaultFrames walk;
+};
+
+void WriteHeading(FileSink& sink, FaultToReport& fault) {
   sink.Write(prepared.heading);
   sink.Write("Time: ");
   WriteUtcTime(sink, static_cast<std::int64_t>(std::time(nullptr)));
   sink.Write("\n");
-  WriteSignal(sink, info);
-
-  void* frames[kMostReportedFrames];
-  const int count = CaptureFaultFrames(frames, kMostReportedFrames, context);
-  // A fault names the function of the faulting instruction; a signal that
-  // was sent (abort) the function that called into the C library.
-  const bool faulted = info.si_code > 0;
-  const int failing = faulted ? 0 : FirstFrameOutsideRuntime(frames, count);
-  sink.Write("Failing function:");
-  if (failing < count) {
-    WriteCallStack(sink, frames + failing, 1, faulted && failing == 0);
-  } else {
-    sink.Write(" (unknown)\n");
-  }
-  WriteSectionHeading(sink, "Processor state at the fault");
-  WriteProcessorState(sink, context);
-  WriteSectionHeading(sink, "Call stack (at the fault)");
-  WriteCallStack(sink, frames, count, faulted);
-  WriteSectionHeading(sink, "Loaded modules");
-  WriteLoadedModules(sink);
-  WriteSectionHeading(sink, "Running processes");
-  WriteRunningProcesses(sink);
-  sink.Write("\n");
-  sink.Write(kReportEndLine);
+  WriteSignal(sink, fault.info);
 }
 
-void TellOnStandardError(bool written) {
-  FileSink err(STDERR_FILENO);
-  if (written) {
-    err.Write("Kestrum stopped after a fatal error; report written to ");
-    err.Write(prepared.reportPath);
-    err.Write("\n");
-  } else {
-    err.Write("Kestrum stopped after a fatal error; the report could not be written to its folder:\n");
+void WriteRegisters(FileSink& sink, FaultToReport& fault) {
+  WriteSectionHeading(sink, "Processor state at the fault");
+  WriteProcessorState(sink, fault.context);
+}
+
+void WriteStack(FileSink& sink, FaultToReport& fault) {
+  fault.walk = CaptureFaultFrames(fault.frames, kMostReportedFrames, fault.context);
+  // A fault names the function of the faulting instruction; a signal that
+  // was sent (abort) the function that called into the C library.
+  const bool faulted = fault.info.si_code > 0;
+  sink.Write("\n");
+  WriteFailingFunction(sink, fault.frames, fault.walk, faulted);
+  WriteSectionHeading(sink, "Call stack (at the fault)");
+  WriteFaultCallStack(sink, fault.frames, fault.walk, faulted);
+}
+
+void WriteModules(FileSink& sink, FaultToReport&) {
+  WriteSectionHeading(sink, "Loaded modules");
+  WriteLoadedModules(sink);
+}
+
+void WriteProcesses(FileSink& sink, FaultToReport&) {
+  WriteSectionHeading(sink, "Running processes");
+  WriteRunningProcesses(sink);
+}
+
+struct ReportPart {
+  const char* name;
+  void (*write)(FileSink&, FaultToReport&);
+};
+
+// First what needs no walk, each part flushed when written: what a second
+// fault cuts short stays written.
+constexpr ReportPart kReportParts[] = {
+    {"the heading", WriteHeading},        {"the processor state", WriteRegisters},   {"the call stack", WriteStack},
+    {"the loaded modules", WriteModules}, {"the running processes", WriteProcesses},
+};
+
+void WriteReport(FileSink& sink, const siginfo_t& info, void* context) {
+  FaultToReport fault{info, context, {}, {}};
+  for (const ReportPart& part : kReportParts) {
+    auto write = [&] { part.write(sink, fault); };
+    GuardedFault second;
+    if (!RunGuarded(write, second)) {
+      const FatalSignal* known = Describe(second.signal);
+      sink.Write("\nThe report stopped here: a second fault (");
+      sink.Write(known != nullptr ? known->name : "a signal");
+      sink.Write(") while writing ");
+      sink.Write(part.name);
+      sink.Write(".\n");
+      sink.Flush();
+      return;
+    }
+    sink.Flush();
   }
+  sink.Write("\n");
+  sink.Write(kReportEndLine);
+  sink.Flush();
+}
+
+enum class FileOutcome { kWritten, kNotOpened, kNotTaken };
+
+void TellOnStandardError(FileOutcome outcome, bool emptyFileRemoved) {
+  FileSink err(STDERR_FILENO);
+  err.Write("Kestrum stopped after a fatal error; ");
+  switch (outcome) {
+    case FileOutcome::kWritten:
+      err.Write("report written to ");
+      WriteNeutralised(err, prepared.reportPath);
+      err.Write("\n");
+      return;
+    case FileOutcome::kNotOpened:
+      err.Write("the report could not be written to its folder:\n");
+      return;
+    case FileOutcome::kNotTaken:
+      err.Write("the report folder could not take the report (the disk may be full); ");
+      WriteNeutralised(err, prepared.reportPath);
+      err.Write(emptyFileRemoved ? " was left empty and is removed:\n" : " holds only its beginning:\n");
+      return;
+  }
+}
+
+// Gives how the report file fared.
+FileOutcome WriteReportFile(const siginfo_t& info, void* context, bool& emptyFileRemoved) {
+  const int file =
+      prepared.reportPath[0] != '\0' ? ::open(prepared.reportPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
+  if (file < 0) {
+    return FileOutcome::kNotOpened;
+  }
+  FileSink sink(file);
+  WriteReport(sink, info, context);
+  const bool failed = sink.Failed();
+  struct stat written {};
+  // An empty file would be shown at the next start as a report cut short.
+  emptyFileRemoved =
+      failed && ::fstat(file, &written) == 0 && written.st_size == 0 && ::unlink(prepared.reportPath) == 0;
+  ::close(file);
+  return failed ? FileOutcome::kNotTaken : FileOutcome::kWritten;
 }
 
 // Another thread's fatal error while the report is written waits for it
@@ -126,26 +203,20 @@ void TellOnStandardError(bool written) {
 constexpr timespec kOtherThreadsWait{10, 0};
 
 void HandleFatalSignal(int number, siginfo_t* info, void* context) {
+  // A fault inside a part of the report on the report's own thread goes back
+  // to the report, which says where it stopped.
+  LeaveGuardOnFault(*info);
   if (reporting.exchange(true)) {
-    // The report's own thread never comes here: its fatal signals are
-    // blocked while it reports, so a fault in the report ends the program.
+    // Another thread's fatal error while the report is written: the first
+    // thread ends the program.
     timespec left = kOtherThreadsWait;
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
   } else {
-    const int file = prepared.reportPath[0] != '\0'
-                         ? ::open(prepared.reportPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
-                         : -1;
-    bool written = false;
-    if (file >= 0) {
-      FileSink sink(file);
-      WriteReport(sink, *info, context);
-      sink.Flush();
-      written = !sink.Failed();
-      ::close(file);
-    }
-    TellOnStandardError(written);
-    if (!written) {
+    bool emptyFileRemoved = false;
+    const FileOutcome outcome = WriteReportFile(*info, context, emptyFileRemoved);
+    TellOnStandardError(outcome, emptyFileRemoved);
+    if (outcome != FileOutcome::kWritten) {
       FileSink err(STDERR_FILENO);
       WriteReport(err, *info, context);
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
@@ -52,27 +53,38 @@ void CopyCut(char (&target)[size], const std::string& text) {
   std::snprintf(target, size, "%s", text.c_str());
 }
 
+// A path is never cut: a cut one would name another file, in another folder.
+template <std::size_t size>
+bool CopyWhole(char (&target)[size], const std::string& path) {
+  if (path.size() >= size) {
+    target[0] = '\0';
+    return false;
+  }
+  CopyCut(target, path);
+  return true;
+}
+
 }  // namespace
 
 bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared) {
   StringSink heading;
   heading.Write(kReportTitleLine);
   WriteField(heading, "Program", settings.program + " (process " + std::to_string(CurrentProcessId()) + ")");
-  WriteField(heading, "Operating system", OperatingSystemDescription());
+  WriteField(heading, "Operating system", Neutralised(OperatingSystemDescription()));
   CopyCut(prepared.heading, heading.Text());
 
-  if (!MakeReportFolder(settings.folder)) {
-    prepared.reportPath[0] = '\0';
-    prepared.minidumpPath[0] = '\0';
-    return false;
-  }
   std::string base = settings.folder;
   if (!base.empty() && base.back() != '/' && base.back() != kPathSeparator) {
     base += kPathSeparator;
   }
   base += ReportBaseName();
-  CopyCut(prepared.reportPath, base + std::string(kPendingReportSuffix));
-  CopyCut(prepared.minidumpPath, base + std::string(kMinidumpSuffix));
+  const bool fits = CopyWhole(prepared.reportPath, base + std::string(kPendingReportSuffix)) &&
+                    CopyWhole(prepared.minidumpPath, base + std::string(kMinidumpSuffix));
+  if (!fits || !MakeReportFolder(settings.folder)) {
+    prepared.reportPath[0] = '\0';
+    prepared.minidumpPath[0] = '\0';
+    return false;
+  }
   return true;
 }
 

@@ -26,10 +26,24 @@ std::string OperatingSystemDescription();
 // the caller's own frame and framesToSkip more. Gives how many were stored.
 int CaptureCurrentFrames(void** frames, int most, int framesToSkip = 0);
 
+struct FaultFrames {
+  int count = 0;
+  // A second fault stopped the walk (a smashed stack), reading this address.
+  bool stoppedByFault = false;
+  std::uintptr_t unreadableAddress = 0;
+};
+
 // The frames of the stack at a fault, innermost (the faulting instruction)
 // first. faultContext is the ucontext_t of a signal handler or the CONTEXT
-// of an exception.
-int CaptureFaultFrames(void** frames, int most, const void* faultContext);
+// of an exception; the walk starts from its registers and may change them
+// for a while, but leaves them as they were. When the faulting instruction
+// lies in no module (a call through a corrupted or null function pointer)
+// the walk goes on from its caller, whose return address comes next.
+FaultFrames CaptureFaultFrames(void** frames, int most, void* faultContext);
+
+// Whether the address lies in the code of a loaded module; looks nothing up
+// at the address itself, so any address may be asked about.
+bool IsInAnyModule(const void* address);
 
 // One line per frame: module, symbol and offset where the platform knows
 // them, and the address. Frames are return addresses, looked up one byte

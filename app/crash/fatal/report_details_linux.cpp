@@ -1,6 +1,7 @@
-// Linux: the stack through glibc's backtrace and dladdr, the modules from
-// /proc/self/maps, the processes from /proc, the registers from the signal's
-// ucontext. Only system calls and fixed buffers once prepared.
+// Linux: the stack through the compiler's unwinder and dladdr, the modules
+// and mapped ranges from /proc/self/maps, the processes from /proc, the
+// registers from the signal's ucontext. Only system calls and fixed buffers
+// once prepared.
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <fcntl.h>
@@ -8,12 +9,15 @@
 #include <sys/utsname.h>
 #include <ucontext.h>
 #include <unistd.h>
+#include <unwind.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 
+#include "crash/fatal/fault_guard_posix.h"
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
 
 namespace kestrum {
@@ -118,6 +122,80 @@ std::string_view ModuleStartingAt(std::string_view line, std::string_view& baseA
   return start != nullptr && std::memcmp(start, kElfMagic, sizeof kElfMagic) == 0 ? line : std::string_view();
 }
 
+struct Mapping {
+  bool readable = false;
+  bool executable = false;
+};
+
+// The mapping that holds address, as /proc/self/maps lists it now: nothing
+// for an address that no mapping holds. Reads the list, never the address.
+Mapping MappingAt(std::uintptr_t address) {
+  LineReader maps("/proc/self/maps");
+  std::string_view line;
+  while (maps.Next(line)) {
+    const std::string_view range = NextField(line);
+    const std::string_view permissions = NextField(line);
+    const std::size_t dash = range.find('-');
+    if (dash == std::string_view::npos || permissions.size() < 3) {
+      continue;
+    }
+    if (address >= HexValue(range.substr(0, dash)) && address < HexValue(range.substr(dash + 1))) {
+      return {permissions[0] == 'r', permissions[2] == 'x'};
+    }
+  }
+  return {};
+}
+
+#if defined(__x86_64__)
+std::uintptr_t ProgramCounter(const ucontext_t& context) {
+  return static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RIP]);
+}
+
+// The state of the caller of a function that was called but never started:
+// the call pushed the return address, so it is on top of the stack.
+bool MoveToCaller(ucontext_t& context) {
+  greg_t* const registers = context.uc_mcontext.gregs;
+  const auto stackPointer = static_cast<std::uintptr_t>(registers[REG_RSP]);
+  // Aligned, the word lies within one page.
+  if (stackPointer % sizeof(std::uintptr_t) != 0 || !MappingAt(stackPointer).readable) {
+    return false;
+  }
+  std::uintptr_t returnAddress = 0;
+  std::memcpy(&returnAddress, reinterpret_cast<const void*>(stackPointer), sizeof returnAddress);
+  registers[REG_RIP] = static_cast<greg_t>(returnAddress);
+  registers[REG_RSP] = static_cast<greg_t>(stackPointer + sizeof returnAddress);
+  return true;
+}
+#elif defined(__aarch64__)
+std::uintptr_t ProgramCounter(const ucontext_t& context) { return context.uc_mcontext.pc; }
+
+// A call leaves the return address in the link register, x30.
+bool MoveToCaller(ucontext_t& context) {
+  context.uc_mcontext.pc = context.uc_mcontext.regs[30];
+  return true;
+}
+#else
+std::uintptr_t ProgramCounter(const ucontext_t&) { return 0; }
+bool MoveToCaller(ucontext_t&) { return false; }
+#endif
+
+struct UnwoundFrames {
+  void** frames;
+  int most;
+  int count;
+};
+
+_Unwind_Reason_Code StoreFrame(_Unwind_Context* context, void* data) {
+  auto& unwound = *static_cast<UnwoundFrames*>(data);
+  const _Unwind_Ptr address = _Unwind_GetIP(context);
+  // The outermost frame (_start's caller) has no return address.
+  if (unwound.count == unwound.most || address == 0) {
+    return _URC_END_OF_STACK;
+  }
+  unwound.frames[unwound.count++] = reinterpret_cast<void*>(address);
+  return _URC_NO_REASON;
+}
+
 bool IsProcessId(const char* name) {
   if (*name == '\0') {
     return false;
@@ -143,7 +221,7 @@ void WriteProcess(TextSink& sink, const char* id) {
   WriteIndent(sink);
   WriteBounded(sink, id, 10);
   sink.Write(" ");
-  sink.Write(name);
+  WriteNeutralised(sink, name);
   sink.Write("\n");
 }
 
@@ -160,10 +238,12 @@ struct LinuxDirectoryEntry {
 }  // namespace
 
 void PrepareReportDetails() {
-  // The first backtrace loads libgcc_s, which allocates: done here, not in a
-  // signal handler.
+  // The first backtrace loads libgcc_s, which allocates, and the first walk
+  // sets up the unwinder: done here, not in a signal handler.
   void* frame = nullptr;
   backtrace(&frame, 1);
+  UnwoundFrames unwound{&frame, 1, 0};
+  _Unwind_Backtrace(StoreFrame, &unwound);
 }
 
 std::string OperatingSystemDescription() {
@@ -204,27 +284,45 @@ __attribute__((noinline)) int CaptureCurrentFrames(void** frames, int most, int 
   return stored;
 }
 
-int CaptureFaultFrames(void** frames, int most, const void* faultContext) {
-  // glibc's unwinder passes through the signal frame, so the faulting
-  // instruction is among the frames: the stack starts there.
-  const int count = backtrace(frames, most);
-  const auto* context = static_cast<const ucontext_t*>(faultContext);
-#if defined(__x86_64__)
-  void* const faultAddress = reinterpret_cast<void*>(context->uc_mcontext.gregs[REG_RIP]);
-#elif defined(__aarch64__)
-  void* const faultAddress = reinterpret_cast<void*>(context->uc_mcontext.pc);
-#else
-  void* const faultAddress = nullptr;
-  (void)context;
-#endif
-  for (int i = 0; i < count; ++i) {
-    if (frames[i] == faultAddress) {
-      std::memmove(frames, frames + i, static_cast<std::size_t>(count - i) * sizeof(void*));
-      return count - i;
+FaultFrames CaptureFaultFrames(void** frames, int most, void* faultContext) {
+  auto& context = *static_cast<ucontext_t*>(faultContext);
+  const mcontext_t registersAtTheFault = context.uc_mcontext;
+  FaultFrames walk;
+  // The unwinder reads the instructions at a pc it has no unwind table for,
+  // to tell a signal frame: a pc outside every module would fault again.
+  // The walk starts from its caller instead, by way of the context the
+  // kernel saved, through which the unwinder passes the signal frame.
+  const auto faultAddress = reinterpret_cast<void*>(ProgramCounter(context));
+  if (!IsInAnyModule(faultAddress)) {
+    frames[walk.count++] = faultAddress;
+    if (walk.count == most || !MoveToCaller(context)) {
+      return walk;
     }
   }
-  return count;
+  const auto walkStart = reinterpret_cast<void*>(ProgramCounter(context));
+  // The handler's own frames and the signal frame come first.
+  void* all[kMostReportedFrames + 32];
+  UnwoundFrames unwound{all, static_cast<int>(std::size(all)), 0};
+  auto unwind = [&unwound] { _Unwind_Backtrace(StoreFrame, &unwound); };
+  GuardedFault fault;
+  walk.stoppedByFault = !RunGuarded(unwind, fault);
+  walk.unreadableAddress = fault.address;
+  context.uc_mcontext = registersAtTheFault;
+  int first = 0;
+  while (first < unwound.count && all[first] != walkStart) {
+    ++first;
+  }
+  if (first == unwound.count) {
+    first = 0;
+  }
+  for (int i = first; i < unwound.count && walk.count < most; ++i) {
+    frames[walk.count++] = all[i];
+  }
+  return walk;
 }
+
+// An executable mapping: a module's code (or code made at run time).
+bool IsInAnyModule(const void* address) { return MappingAt(reinterpret_cast<std::uintptr_t>(address)).executable; }
 
 // Symbols by dladdr, as backtrace_symbols_fd finds them: it does not
 // allocate, but takes the dynamic loader's lock, so a fault inside the loader
@@ -238,10 +336,10 @@ void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIs
     WriteIndent(sink);
     if (dladdr(reinterpret_cast<void*>(lookup), &info) != 0 && info.dli_fname != nullptr) {
       // As backtrace_symbols writes it: module(symbol+offset) or module(+offset).
-      WriteBounded(sink, info.dli_fname, 256);
+      WriteNeutralised(sink, Bounded(info.dli_fname, 256));
       sink.Write("(");
       if (info.dli_sname != nullptr) {
-        WriteBounded(sink, info.dli_sname, 256);
+        WriteNeutralised(sink, Bounded(info.dli_sname, 256));
         sink.Write("+");
         WriteHex(sink, address - reinterpret_cast<std::uintptr_t>(info.dli_saddr));
       } else {
@@ -287,7 +385,7 @@ void WriteLoadedModules(TextSink& sink) {
     sink.Write("0x");
     sink.Write(baseAddress);
     sink.Write(" ");
-    sink.Write(path);
+    WriteNeutralised(sink, path);
     sink.Write("\n");
     previousLength = path.size() < sizeof previous ? path.size() : sizeof previous;
     std::memcpy(previous, path.data(), previousLength);

@@ -7,6 +7,7 @@
 #include <dbghelp.h>
 #include <tlhelp32.h>
 
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
 
 namespace kestrum {
@@ -20,7 +21,7 @@ void WriteWide(TextSink& sink, const wchar_t* text) {
   char utf8[MAX_PATH * 3];
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
   if (bytes > 1) {
-    sink.Write(std::string_view(utf8, static_cast<std::size_t>(bytes - 1)));
+    WriteNeutralised(sink, std::string_view(utf8, static_cast<std::size_t>(bytes - 1)));
   }
 }
 
@@ -86,12 +87,12 @@ void WriteLocation(TextSink& sink, std::uintptr_t address) {
   DWORD64 displacement = 0;
   if (SymFromAddr(GetCurrentProcess(), address, &displacement, symbol)) {
     sink.Write("!");
-    WriteBounded(sink, symbol->Name, symbol->NameLen);
+    WriteNeutralised(sink, Bounded(symbol->Name, symbol->NameLen));
     sink.Write("+");
     WriteHex(sink, displacement);
   } else if (std::uintptr_t offset = 0; const char* exported = ExportedFunctionAt(module, address, offset)) {
     sink.Write("!");
-    WriteBounded(sink, exported, 256);
+    WriteNeutralised(sink, Bounded(exported, 256));
     sink.Write("+");
     WriteHex(sink, offset);
   } else {
@@ -99,6 +100,19 @@ void WriteLocation(TextSink& sink, std::uintptr_t address) {
     WriteHex(sink, address - reinterpret_cast<std::uintptr_t>(module));
   }
   sink.Write(" ");
+}
+
+// Committed memory that may be read, so that reading the word at address
+// cannot fault.
+bool IsReadableWord(DWORD64 address) {
+  MEMORY_BASIC_INFORMATION region{};
+  if (address % sizeof(DWORD64) != 0 ||
+      VirtualQuery(reinterpret_cast<const void*>(address), &region, sizeof region) == 0) {
+    return false;
+  }
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return region.State == MEM_COMMIT && (region.Protect & kReadable) != 0 && (region.Protect & PAGE_GUARD) == 0;
 }
 
 bool IsFrameIn(void* frame, HMODULE module) {
@@ -157,29 +171,36 @@ int CaptureCurrentFrames(void** frames, int most, int framesToSkip) {
   return CaptureStackBackTrace(static_cast<DWORD>(1 + framesToSkip), static_cast<DWORD>(most), frames, nullptr);
 }
 
-int CaptureFaultFrames(void** frames, int most, const void* faultContext) {
+FaultFrames CaptureFaultFrames(void** frames, int most, void* faultContext) {
   CONTEXT context = *static_cast<const CONTEXT*>(faultContext);
-  int count = 0;
-  while (count < most && context.Rip != 0) {
-    frames[count++] = reinterpret_cast<void*>(context.Rip);
+  FaultFrames walk;
+  while (walk.count < most) {
+    frames[walk.count++] = reinterpret_cast<void*>(context.Rip);
     DWORD64 imageBase = 0;
     RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
     if (function == nullptr) {
-      // A leaf function: the return address is on top of the stack.
-      if (context.Rsp == 0 || context.Rsp % 8 != 0) {
+      // A leaf function, or a pc outside every module (a call through a
+      // corrupted or null pointer): the return address is on top of the
+      // stack.
+      if (!IsReadableWord(context.Rsp)) {
         break;
       }
       context.Rip = *reinterpret_cast<const DWORD64*>(context.Rsp);
       context.Rsp += 8;
-      continue;
+    } else {
+      void* handlerData = nullptr;
+      DWORD64 establisherFrame = 0;
+      RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData, &establisherFrame,
+                       nullptr);
     }
-    void* handlerData = nullptr;
-    DWORD64 establisherFrame = 0;
-    RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData, &establisherFrame,
-                     nullptr);
+    if (context.Rip == 0) {
+      break;
+    }
   }
-  return count;
+  return walk;
 }
+
+bool IsInAnyModule(const void* address) { return ModuleAt(reinterpret_cast<std::uintptr_t>(address)) != nullptr; }
 
 void WriteCallStack(TextSink& sink, void* const* frames, int count, bool firstIsFault) {
   for (int i = 0; i < count; ++i) {

@@ -28,15 +28,17 @@ void WriteHex(TextSink& sink, std::uint64_t value, int digits) {
   sink.Write(std::string_view(text + start, sizeof text - start));
 }
 
-void WriteBounded(TextSink& sink, const char* text, std::size_t limit) {
+std::string_view Bounded(const char* text, std::size_t limit) {
   if (text == nullptr) {
-    return;
+    return {};
   }
   std::size_t length = 0;
   while (length < limit && text[length] != '\0') {
     ++length;
   }
-  sink.Write(std::string_view(text, length));
+  return std::string_view(text, length);
 }
+
+void WriteBounded(TextSink& sink, const char* text, std::size_t limit) { sink.Write(Bounded(text, limit)); }
 
 }  // namespace kestrum

@@ -31,7 +31,9 @@ class StringSink final : public TextSink {
 void WriteDecimal(TextSink& sink, std::uint64_t value);
 // "0x" and the digits, zero-filled to at least `digits`.
 void WriteHex(TextSink& sink, std::uint64_t value, int digits = 1);
-// A text of at most `limit` bytes that may lack its ending zero.
+// A text of at most `limit` bytes that may lack its ending zero; empty for
+// none.
+std::string_view Bounded(const char* text, std::size_t limit);
 void WriteBounded(TextSink& sink, const char* text, std::size_t limit);
 
 }  // namespace kestrum

@@ -12,7 +12,9 @@
 #include <csignal>
 
 #include "crash/fatal/fatal_error_reporter.h"
+#include "crash/fatal/fault_stack.h"
 #include "crash/fatal/file_sink.h"
+#include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/prepared_report.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_layout.h"
@@ -84,8 +86,9 @@ std::int64_t SecondsSince1970() {
 }
 
 // raisedByAbort: the context is the handler's own, so the failing function
-// is the one that called into the C runtime.
-void WriteReportBody(TextSink& sink, const EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
+// is the one that called into the C runtime. First what needs no walk, each
+// part flushed when written: what a second fault cuts short stays written.
+void WriteReportBody(FileSink& sink, const EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
   sink.Write(prepared.heading);
   sink.Write("Time: ");
   WriteUtcTime(sink, SecondsSince1970());
@@ -95,23 +98,22 @@ void WriteReportBody(TextSink& sink, const EXCEPTION_POINTERS& pointers, bool ra
   } else {
     WriteException(sink, *pointers.ExceptionRecord);
   }
-  void* frames[kMostReportedFrames];
-  const int count = CaptureFaultFrames(frames, kMostReportedFrames, pointers.ContextRecord);
-  const int failing = raisedByAbort ? FirstFrameOutsideRuntime(frames, count) : 0;
-  sink.Write("Failing function:");
-  if (failing < count) {
-    WriteCallStack(sink, frames + failing, 1, !raisedByAbort);
-  } else {
-    sink.Write(" (unknown)\n");
-  }
+  sink.Flush();
   WriteSectionHeading(sink, "Processor state at the fault");
   WriteProcessorState(sink, pointers.ContextRecord);
+  sink.Flush();
+  void* frames[kMostReportedFrames];
+  const FaultFrames walk = CaptureFaultFrames(frames, kMostReportedFrames, pointers.ContextRecord);
+  sink.Write("\n");
+  WriteFailingFunction(sink, frames, walk, !raisedByAbort);
   WriteSectionHeading(sink, "Call stack (at the fault)");
-  WriteCallStack(sink, frames, count, !raisedByAbort);
+  WriteFaultCallStack(sink, frames, walk, !raisedByAbort);
+  sink.Flush();
   WriteSectionHeading(sink, "Loaded modules");
   // Modules loaded since start-up get their symbols too.
   SymRefreshModuleList(GetCurrentProcess());
   WriteLoadedModules(sink);
+  sink.Flush();
   WriteSectionHeading(sink, "Running processes");
   WriteRunningProcesses(sink);
   sink.Write("\n");
@@ -143,6 +145,11 @@ void WriteMinidumpLine(TextSink& sink, DWORD minidumpError) {
   sink.Write("\n\n");
 }
 
+bool IsEmpty(HANDLE file) {
+  LARGE_INTEGER size{};
+  return GetFileSizeEx(file, &size) && size.QuadPart == 0;
+}
+
 void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   FileSink err(reinterpret_cast<FileSink::NativeFile>(standardError));
@@ -155,6 +162,7 @@ void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
     err.Write(kReportEndLine);
     return;
   }
+  bool failed = false;
   {
     FileSink sink(reinterpret_cast<FileSink::NativeFile>(file));
     WriteReportBody(sink, pointers, raisedByAbort);
@@ -162,11 +170,25 @@ void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
     sink.Flush();
     WriteMinidumpLine(sink, WriteMinidump(pointers));
     sink.Write(kReportEndLine);
+    sink.Flush();
+    failed = sink.Failed();
   }
+  // An empty file would be shown at the next start as a report cut short.
+  const bool empty = failed && IsEmpty(file);
   CloseHandle(file);
-  err.Write("Kestrum stopped after a fatal error; report written to ");
-  err.Write(prepared.reportPath);
-  err.Write("\n");
+  const bool emptyFileRemoved = empty && DeleteFileW(reportPath);
+  err.Write("Kestrum stopped after a fatal error; ");
+  if (!failed) {
+    err.Write("report written to ");
+    WriteNeutralised(err, prepared.reportPath);
+    err.Write("\n");
+    return;
+  }
+  err.Write("the report folder could not take the report (the disk may be full); ");
+  WriteNeutralised(err, prepared.reportPath);
+  err.Write(emptyFileRemoved ? " was left empty and is removed:\n" : " holds only its beginning:\n");
+  WriteReportBody(err, pointers, raisedByAbort);
+  err.Write(kReportEndLine);
 }
 
 LONG WINAPI ReportUnhandledException(EXCEPTION_POINTERS* pointers) {

@@ -19,6 +19,13 @@ TEST(ExceptionDescriptionTest, DerivedStandardExceptionIsNamedByItsDynamicType) 
   EXPECT_TRUE(description.typeName.contains(QStringLiteral("CardTableFull"))) << description.typeName.toStdString();
 }
 
+TEST(ExceptionDescriptionTest, ControlCharactersOfTheMessageAreNotPassedOn) {
+  // A title change and a screen clear for the terminal the report reaches.
+  const ExceptionDescription description =
+      DescribeException(std::make_exception_ptr(std::runtime_error("port '\x1b]0;owned\x07\x1b[2J' 端口")));
+  EXPECT_EQ(description.message, QStringLiteral("port '\uFFFD]0;owned\uFFFD\uFFFD[2J' 端口"));
+}
+
 TEST(ExceptionDescriptionTest, TerminateWithoutExceptionSaysSo) {
   const ExceptionDescription description = DescribeException(nullptr);
   EXPECT_EQ(description.typeName, QStringLiteral("none"));

@@ -169,5 +169,32 @@ TEST_F(FatalReportNoticeTest, ReportThatCannotBeMarkedAsShownIsToldAndKeptPendin
   EXPECT_TRUE(notes.contains(QStringLiteral("1 older report"))) << notes.toStdString();
 }
 
+TEST_F(FatalReportNoticeTest, OnlyTheNewestShownReportsAreKeptWithTheirMinidumps) {
+  const QDir reports(folder.path());
+  const auto shown = [&](int i) { return reports.filePath(QStringLiteral("kestrum-crash-old-%1.txt").arg(i)); };
+  const auto minidump = [&](int i) { return reports.filePath(QStringLiteral("kestrum-crash-old-%1.dmp").arg(i)); };
+  // Shown long ago, the oldest first; and one report that waits.
+  const int older = static_cast<int>(kMostKeptShownReports) + 5;
+  for (int i = 0; i < older; ++i) {
+    WriteFile(shown(i), QByteArray(kReportTitleLine.data()));
+    WriteFile(minidump(i), QByteArray("MDMP"));
+    QFile file(shown(i));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(i - 1000), QFileDevice::FileModificationTime);
+  }
+  WriteFile(pendingPath("new"), QByteArray(kReportTitleLine.data()) + kReportEndLine.data());
+
+  ASSERT_TRUE(TakeLeftoverFatalReport(folder.path()).has_value());
+
+  EXPECT_EQ(reports.entryList({QStringLiteral("*.txt")}, QDir::Files).size(), kMostKeptShownReports);
+  EXPECT_TRUE(QFile::exists(reports.filePath(QStringLiteral("kestrum-crash-new.txt"))));
+  // The newly shown one and the newest older ones stay; the six oldest go.
+  for (int i = 0; i < older; ++i) {
+    const bool kept = i >= 6;
+    EXPECT_EQ(QFile::exists(shown(i)), kept) << i;
+    EXPECT_EQ(QFile::exists(minidump(i)), kept) << i;
+  }
+}
+
 }  // namespace
 }  // namespace kestrum

@@ -10,7 +10,9 @@
 #include <windows.h>
 #define KESTRUM_TEST_EXPORT extern "C" __declspec(dllexport) __attribute__((noinline))
 #else
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #define KESTRUM_TEST_EXPORT extern "C" __attribute__((visibility("default"), noinline))
 #endif
 
@@ -39,6 +41,45 @@ KESTRUM_TEST_EXPORT int KestrumTestDivideByZero() {
   return dividend / zero;
 }
 
+// The calls are not the functions' last deeds, so that no tail call hands
+// the return address to the caller.
+KESTRUM_TEST_EXPORT void KestrumTestCallBadPointer() {
+  void (*volatile function)() = reinterpret_cast<void (*)()>(0xdead0000);
+  function();
+  __asm__ volatile("");
+}
+
+KESTRUM_TEST_EXPORT void KestrumTestCallNullPointer() {
+  void (*volatile function)() = nullptr;
+  function();
+  __asm__ volatile("");
+}
+
+#ifndef _WIN32
+KESTRUM_TEST_EXPORT void KestrumTestSmashReturnAddress() {
+  // Beside the saved frame pointer lies the return address.
+  void* volatile* frame = static_cast<void* volatile*>(__builtin_frame_address(0));
+  frame[1] = reinterpret_cast<void*>(0xdead0000);
+  volatile int* volatile pointer = nullptr;
+  *pointer = 1;
+}
+
+KESTRUM_TEST_EXPORT void KestrumTestTruncateMapping() {
+  char path[] = "/tmp/kestrum-truncated-XXXXXX";
+  const int file = mkstemp(path);
+  const char elfStart[4096] = {0x7f, 'E', 'L', 'F'};
+  if (file < 0 || write(file, elfStart, sizeof elfStart) != static_cast<ssize_t>(sizeof elfStart) ||
+      mmap(nullptr, sizeof elfStart, PROT_READ, MAP_PRIVATE, file, 0) == MAP_FAILED) {
+    return;
+  }
+  // Beyond the file's end a mapping cannot be read (SIGBUS).
+  (void)ftruncate(file, 0);
+  unlink(path);
+  volatile int* volatile pointer = nullptr;
+  *pointer = 1;
+}
+#endif
+
 namespace kestrum::testing {
 
 namespace {
@@ -57,6 +98,10 @@ constexpr Crash kCrashes[] = {
     {"abort", "KestrumTestAbort"},
     {"divide-by-zero", "KestrumTestDivideByZero"},
     {"reserved-memory", "KestrumTestWriteReservedMemory"},
+    {"bad-function-pointer", "KestrumTestCallBadPointer"},
+    {"null-function-pointer", "KestrumTestCallNullPointer"},
+    {"smashed-return-address", "KestrumTestSmashReturnAddress"},
+    {"truncated-mapping", "KestrumTestTruncateMapping"},
 };
 
 // No core file of the intended crash is left in the test's folder, and no
@@ -98,10 +143,20 @@ int RunCrashChildIfAsked(int argc, char** argv) {
     KestrumTestAbort();
   } else if (kind == CrashKindName(CrashKind::kDivideByZero)) {
     return KestrumTestDivideByZero();
+  } else if (kind == CrashKindName(CrashKind::kBadFunctionPointer)) {
+    KestrumTestCallBadPointer();
+  } else if (kind == CrashKindName(CrashKind::kNullFunctionPointer)) {
+    KestrumTestCallNullPointer();
   }
 #ifdef _WIN32
   if (kind == CrashKindName(CrashKind::kReservedMemory)) {
     KestrumTestWriteReservedMemory();
+  }
+#else
+  if (kind == CrashKindName(CrashKind::kSmashedReturnAddress)) {
+    KestrumTestSmashReturnAddress();
+  } else if (kind == CrashKindName(CrashKind::kTruncatedMapping)) {
+    KestrumTestTruncateMapping();
   }
 #endif
   return 2;  // an unknown kind, or a crash that did not happen

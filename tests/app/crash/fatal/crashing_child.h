@@ -11,7 +11,22 @@ namespace kestrum::testing {
 // kReservedMemory writes into address space that is reserved and never
 // committed: the access violation of a null pointer where wine (run by root)
 // quietly maps the first page for DOS programs and a null write succeeds.
-enum class CrashKind { kNullPointer, kAbort, kDivideByZero, kReservedMemory };
+// kBadFunctionPointer and kNullFunctionPointer call through a corrupted and a
+// null function pointer: the program counter leaves every module.
+// kSmashedReturnAddress overwrites its own return address, as a buffer
+// overrun does, before a null write: the stack cannot be walked past it.
+// kTruncatedMapping maps a file and cuts the file short before a null write:
+// reading the mapping, as the list of modules does, faults again.
+enum class CrashKind {
+  kNullPointer,
+  kAbort,
+  kDivideByZero,
+  kReservedMemory,
+  kBadFunctionPointer,
+  kNullFunctionPointer,
+  kSmashedReturnAddress,
+  kTruncatedMapping,
+};
 
 const char* CrashKindName(CrashKind kind);
 

@@ -16,6 +16,9 @@
 #include "temp_folder.h"
 
 #ifndef _WIN32
+#include <sched.h>
+#include <sys/mount.h>
+
 #include <csignal>
 #endif
 
@@ -24,11 +27,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The words for a program counter outside every module.
+constexpr std::string_view kOutsideModules = "pc not in any module";
+
 struct CrashRow {
   CrashKind kind;
   // Linux: the ending signal; Windows: the exit code.
   unsigned long endedBy;
   const char* errorLine;
+  // What the call stack says beside the frames, if anything.
+  std::string_view stackMention = {};
+  // A report that a second fault stopped ends with the line saying where.
+  std::string_view lastLine = kReportEndLine;
 };
 
 #ifdef _WIN32
@@ -37,12 +47,24 @@ const CrashRow kRows[] = {
     // The C runtime's abort ends the program with exit code 3.
     {CrashKind::kAbort, 3, "Error: SIGABRT (abort)"},
     {CrashKind::kDivideByZero, 0xC0000094, "Error: EXCEPTION_INT_DIVIDE_BY_ZERO (0xc0000094)"},
+    {CrashKind::kBadFunctionPointer, 0xC0000005, "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005)", kOutsideModules},
 };
 #else
 const CrashRow kRows[] = {
     {CrashKind::kNullPointer, SIGSEGV, "Error: SIGSEGV (invalid memory access), code 1, address 0x0"},
     {CrashKind::kAbort, SIGABRT, "Error: SIGABRT (abort), sent by process"},
     {CrashKind::kDivideByZero, SIGFPE, "Error: SIGFPE (arithmetic error), code 1, address 0x"},
+    {CrashKind::kBadFunctionPointer, SIGSEGV, "Error: SIGSEGV (invalid memory access), code 1, address 0xdead0000\n",
+     kOutsideModules},
+    {CrashKind::kNullFunctionPointer, SIGSEGV, "Error: SIGSEGV (invalid memory access), code 1, address 0x0\n",
+     kOutsideModules},
+    {CrashKind::kSmashedReturnAddress, SIGSEGV, "Error: SIGSEGV (invalid memory access), code 1, address 0x0\n",
+     "the walk stopped at a fault, reading address 0xdead0000"},
+    {CrashKind::kTruncatedMapping,
+     SIGSEGV,
+     "Error: SIGSEGV (invalid memory access), code 1, address 0x0\n",
+     {},
+     "The report stopped here: a second fault (SIGBUS) while writing the loaded modules.\n"},
 };
 #endif
 
@@ -100,7 +122,7 @@ TEST_P(FatalReportTest, ChildLeavesOneCompleteReportAndEndsAsWithoutIt) {
   const std::string report = FileText(pending.front());
   SCOPED_TRACE(report);
   EXPECT_TRUE(report.starts_with(kReportTitleLine));
-  EXPECT_TRUE(report.ends_with(kReportEndLine));
+  EXPECT_TRUE(report.ends_with(row.lastLine));
   EXPECT_NE(report.find("Program: Kestrum crash test (process " + std::to_string(outcome.processId) + ")"),
             std::string::npos);
   EXPECT_NE(report.find(row.errorLine), std::string::npos);
@@ -108,16 +130,20 @@ TEST_P(FatalReportTest, ChildLeavesOneCompleteReportAndEndsAsWithoutIt) {
   ASSERT_NE(faulting, std::string::npos);
   EXPECT_NE(report.substr(faulting, report.find('\n', faulting) - faulting).find(CrashingFunctionName(row.kind)),
             std::string::npos);
-  EXPECT_NE(Section(report, "Call stack (at the fault)").find(CrashingFunctionName(row.kind)), std::string::npos);
+  const std::string stack = Section(report, "Call stack (at the fault)");
+  EXPECT_NE(stack.find(CrashingFunctionName(row.kind)), std::string::npos);
+  EXPECT_NE(stack.find(row.stackMention), std::string::npos);
+  EXPECT_NE(Section(report, "Processor state at the fault").find("=0x"), std::string::npos);
+  if (row.lastLine != kReportEndLine) {
+    return;  // the parts after the fault are missing
+  }
 #ifdef _WIN32
-  EXPECT_NE(Section(report, "Processor state at the fault").find("rip=0x"), std::string::npos);
   EXPECT_NE(Section(report, "Loaded modules").find("kernel32.dll"), std::string::npos);
   const std::vector<fs::path> minidumps = FilesEndingWith(reports, kMinidumpSuffix);
   ASSERT_EQ(minidumps.size(), 1u);
   EXPECT_EQ(FileText(minidumps.front()).substr(0, 4), "MDMP");
   EXPECT_NE(report.find("Minidump: " + minidumps.front().string() + "\n"), std::string::npos);
 #else
-  EXPECT_NE(Section(report, "Processor state at the fault").find("=0x"), std::string::npos);
   EXPECT_NE(Section(report, "Loaded modules").find("libc.so"), std::string::npos);
 #endif
   // The child itself among the running processes: "  <id> <name>".
@@ -147,6 +173,35 @@ TEST(FatalReportFolderTest, FolderThatCannotBeMadeLeavesTheReportOnStandardError
   EXPECT_NE(text.find("the report could not be written to its folder"), std::string::npos) << text;
   EXPECT_NE(text.find(kReportEndLine), std::string::npos) << text;
 }
+
+#ifndef _WIN32
+// A report folder on a full disk: a tmpfs of one page, filled, in a mount
+// namespace of this test's own, which needs root.
+TEST(FatalReportFolderTest, FullDiskLeavesNoEmptyReportAndTheReportOnStandardError) {
+  TempFolder folder;
+  const fs::path reports = folder.Path() / "reports";
+  fs::create_directories(reports);
+  if (unshare(CLONE_NEWNS) != 0) {
+    GTEST_SKIP() << "a mount namespace of its own needs root";
+  }
+  ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+  ASSERT_EQ(mount("tmpfs", reports.c_str(), "tmpfs", 0, "size=4k"), 0);
+  std::ofstream(reports / "filler") << std::string(8192, 'x');
+  const fs::path output = folder.Path() / "child-output.txt";
+
+  const ChildOutcome outcome = RunCrashingChild(CrashKind::kAbort, reports.string(), output.string());
+
+  const std::vector<fs::path> pending = FilesEndingWith(reports, kPendingReportSuffix);
+  umount2(reports.c_str(), MNT_DETACH);
+  ASSERT_TRUE(outcome.ended);
+  EXPECT_EQ(outcome.endedBy, static_cast<unsigned long>(SIGABRT));
+  EXPECT_TRUE(pending.empty()) << pending.front();
+  const std::string text = FileText(output);
+  EXPECT_NE(text.find("the report folder could not take the report"), std::string::npos) << text;
+  EXPECT_NE(text.find("was left empty and is removed"), std::string::npos) << text;
+  EXPECT_TRUE(text.ends_with(kReportEndLine)) << text;
+}
+#endif
 
 }  // namespace
 }  // namespace kestrum::testing

@@ -5,19 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
 
 #include "crash/fatal/file_sink.h"
+#include "crash/fatal/prepared_report.h"
 #include "crash/fatal/report_details.h"
 #include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
 #include "crash/fatal/text_sink.h"
+#include "temp_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #define KESTRUM_TEST_EXPORT extern "C" __declspec(dllexport) __attribute__((noinline))
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 #define KESTRUM_TEST_EXPORT extern "C" __attribute__((visibility("default"), noinline))
 #endif
@@ -79,6 +84,37 @@ TEST(ReportDetailsTest, ProcessesIncludeThisOneByIdAndName) {
 }
 
 #ifndef _WIN32
+// Any process may name itself, and any file be mapped, with escape sequences
+// (a title change, a screen clear) for the terminal that the report reaches.
+TEST(ReportDetailsTest, ProcessNamesAndModulePathsReachTheReportNeutralised) {
+  char ownName[16] = {};
+  ASSERT_EQ(prctl(PR_GET_NAME, ownName), 0);
+  ASSERT_EQ(prctl(PR_SET_NAME, "\x1b]0;owned\x07"), 0);
+  StringSink processes;
+  WriteRunningProcesses(processes);
+  prctl(PR_SET_NAME, ownName);
+
+  testing::TempFolder folder;
+  const std::string modulePath = (folder.Path() / "screen\x1b[2J.so").string();
+  constexpr char kElfMagic[] = {0x7f, 'E', 'L', 'F'};
+  std::ofstream(modulePath).write(kElfMagic, sizeof kElfMagic);
+  const int module = ::open(modulePath.c_str(), O_RDONLY);
+  ASSERT_GE(module, 0);
+  void* const mapped = mmap(nullptr, sizeof kElfMagic, PROT_READ, MAP_PRIVATE, module, 0);
+  ::close(module);
+  ASSERT_NE(mapped, MAP_FAILED);
+  StringSink modules;
+  WriteLoadedModules(modules);
+  munmap(mapped, sizeof kElfMagic);
+
+  EXPECT_NE(processes.Text().find("  " + std::to_string(OwnProcessId()) + " \uFFFD]0;owned\uFFFD\n"), std::string::npos)
+      << processes.Text();
+  EXPECT_NE(modules.Text().find("/screen\uFFFD[2J.so\n"), std::string::npos) << modules.Text();
+  for (const std::string& text : {processes.Text(), modules.Text()}) {
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  }
+}
+
 // A full disk, as /dev/full plays it: the failure is remembered, the rest of
 // the report dropped, and the writer goes on without harm.
 TEST(FileSinkTest, FullDiskIsRememberedAndTheRestDropped) {
@@ -137,6 +173,61 @@ TEST(ReportFolderTest, EnvironmentVariableChoosesTheFolder) {
   EXPECT_TRUE(DefaultCrashReportFolder().ends_with("/.local/state/Kestrum/crash-reports"));
 #endif
 }
+
+#ifndef _WIN32
+// The handlers keep the report's path in fixed storage. A folder whose path
+// does not fit there is refused, not made, and never cut: a cut path names a
+// file in another folder, where the next start never looks.
+struct ReportPathRow {
+  std::size_t reportPathBytes;
+  bool accepted;
+};
+
+void PrintTo(const ReportPathRow& row, std::ostream* out) { *out << row.reportPathBytes << " bytes"; }
+
+class ReportPathLengthTest : public ::testing::TestWithParam<ReportPathRow> {};
+
+constexpr std::size_t kReportPathRoom = sizeof(PreparedReport::reportPath);
+
+// A folder below base whose path is exactly `bytes` long, in parts a folder
+// name can hold.
+std::string FolderOfLength(const std::string& base, std::size_t bytes) {
+  std::string folder = base;
+  while (folder.size() < bytes) {
+    std::size_t part = std::min<std::size_t>(201, bytes - folder.size());
+    if (bytes - folder.size() - part == 1) {
+      --part;  // leaves two bytes: "/" and a name
+    }
+    folder += "/" + std::string(part - 1, 'a');
+  }
+  return folder;
+}
+
+TEST_P(ReportPathLengthTest, FolderWhosePathDoesNotFitIsRefusedNeverCut) {
+  testing::TempFolder temp;
+  PreparedReport probe;
+  ASSERT_TRUE(PrepareReport({(temp.Path() / "probe").string(), "Kestrum test"}, probe));
+  const std::size_t nameBytes = std::string_view(probe.reportPath).size() - (temp.Path() / "probe").string().size();
+  const std::string folder = FolderOfLength(temp.Path().string(), GetParam().reportPathBytes - nameBytes);
+
+  PreparedReport prepared;
+  const bool accepted = PrepareReport({folder, "Kestrum test"}, prepared);
+
+  EXPECT_EQ(accepted, GetParam().accepted);
+  EXPECT_EQ(std::filesystem::is_directory(folder), GetParam().accepted);
+  const std::string path = prepared.reportPath;
+  EXPECT_EQ(path.empty(), !GetParam().accepted) << path;
+  if (GetParam().accepted) {
+    EXPECT_EQ(path.size(), GetParam().reportPathBytes);
+    EXPECT_TRUE(path.starts_with(folder + "/")) << path;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ReportPathLengthTest,
+                         ::testing::Values(ReportPathRow{kReportPathRoom - 1, true},
+                                           ReportPathRow{kReportPathRoom, false},
+                                           ReportPathRow{kReportPathRoom + 500, false}));
+#endif
 
 }  // namespace
 }  // namespace kestrum
