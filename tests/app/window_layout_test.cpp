@@ -256,6 +256,13 @@ class WindowLayoutTest : public QObject {
   }
 
   void AddressFieldsShowEveryDigit() {
+#ifdef Q_OS_WIN
+    // Qt for Windows' offscreen platform draws Liberation Sans through an
+    // unhinted FreeType, a pixel wider than fontconfig's hinted faces, and
+    // not as Windows draws its own faces: there the digits are checked in
+    // the picture of the real Kestrum.exe.
+    QSKIP("the offscreen platform's fonts are not the ones Windows draws");
+#endif
     WindowDriver driver;
     for (const char* name : {"ipdt_ip", "ipdt_mask", "ipdt_gateway", "ip_remote"}) {
       const TIPEdit* edit = driver.Find<TIPEdit>(name);

@@ -28,7 +28,10 @@ LIST_TIMEOUT = 20.0
 
 
 def refuse_outside_private_network():
-    interfaces = sorted(os.listdir("/sys/class/net"))
+    # ip asks the kernel for this namespace's links; /sys may still show the
+    # machine's own.
+    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True, check=True).stdout
+    interfaces = sorted(line.split(": ")[1].split("@")[0] for line in links.splitlines())
     foreign = [name for name in interfaces if name != "lo" and not name.startswith("kv")]
     if foreign or "lo" not in interfaces:
         sys.exit(f"kestrum.exe test: refusing to run outside the private network (interfaces: {interfaces})")

@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProxyStyle>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QSaveFile>
 #include <QStyleFactory>
 #include <QStylePlugin>
@@ -59,7 +59,7 @@ QJsonObject Panel(const QWidget* window) {
 
 QJsonObject Buttons(const QWidget* window) {
   QJsonObject buttons;
-  for (const auto* button : window->findChildren<QPushButton*>()) {
+  for (const auto* button : window->findChildren<QAbstractButton*>()) {
     if (!button->objectName().isEmpty()) {
       buttons[button->objectName()] = QJsonObject{{"centre", Centre(button, button->rect())},
                                                  {"enabled", button->isEnabled()}};
