@@ -127,9 +127,12 @@ run_cardsim_lans() {
     start_card_lan d "$lan_d_pc" "$lan_d_cards" --cards "$lan_d_card_file" --broadcast-replies &&
     start_card_lan e "$lan_e_pc,$lan_e_second_pc" "$lan_e_cards" --count "$lan_e_count" \
       --base-ip "$lan_e_first_card" || return 1
-  echo "=== windows: Kestrum.exe under wine against cardsim on card LANs"
-  python3 tests/windows/kestrum_exe_under_wine.py "$build_dir/bin" "$window_screenshot" \
-    192.168.88.{100..102} 10.99.0.{100,101} 192.168.66.{100..102} || status=1
+  # Not yet part of every run: KESTRUM_WINDOW_E2E=1 runs it.
+  if [ "${KESTRUM_WINDOW_E2E:-0}" = 1 ]; then
+    echo "=== windows: Kestrum.exe under wine against cardsim on card LANs"
+    python3 tests/windows/kestrum_exe_under_wine.py "$build_dir/bin" "$window_screenshot" \
+      192.168.88.{100..102} 10.99.0.{100,101} 192.168.66.{100..102} || status=1
+  fi
   echo "=== windows: Orvell.dll under wine against cardsim on card LANs"
   KESTRUM_CARDSIM_CARDS=$cards wine "$build_dir/bin/orvell_cardsim_lan_tests.exe" || status=1
   echo "=== windows: kestrum-cli.exe under wine against cardsim on card LANs"
@@ -225,7 +228,9 @@ else
   echo "windows tests: the cardsim LAN tests did not finish" >&2
   failed=$((failed + 1))
 fi
-for checks in kestrum.exe cli; do
+summaries=(cli)
+[ "${KESTRUM_WINDOW_E2E:-0}" != 1 ] || summaries+=(kestrum.exe)
+for checks in "${summaries[@]}"; do
   summary=$(grep -E "^$checks checks: [0-9]+ passed, [0-9]+ failed" "$cardsim_log" 2>/dev/null | tail -n 1 || true)
   if [ -n "$summary" ]; then
     passed=$((passed + $(sed -E 's/.* ([0-9]+) passed.*/\1/' <<<"$summary")))
