@@ -9,6 +9,9 @@
 set(kestrum_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets)
 set(kestrum_qt_platforms Qt6::QWindowsIntegrationPlugin)
 set(kestrum_qt_styles Qt6::QWindowsVistaStylePlugin)
+# The tests' own, in the build tree only.
+set(kestrum_qt_test_libraries Qt6::Test)
+set(kestrum_qt_test_platforms Qt6::QOffscreenIntegrationPlugin)
 
 set(kestrum_runtime_dlls "")
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
@@ -20,26 +23,28 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   list(APPEND kestrum_runtime_dlls "${path}")
 endforeach()
 
+# The files of targets, for a command line.
+function(kestrum_target_files variable)
+  list(TRANSFORM ARGN PREPEND "$<TARGET_FILE:")
+  list(TRANSFORM ARGN APPEND ">")
+  set(${variable} ${ARGN} PARENT_SCOPE)
+endfunction()
+kestrum_target_files(libraries ${kestrum_qt_libraries} ${kestrum_qt_test_libraries})
+kestrum_target_files(platforms ${kestrum_qt_platforms} ${kestrum_qt_test_platforms})
+kestrum_target_files(styles ${kestrum_qt_styles})
+
 set(bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 set(copy ${CMAKE_COMMAND} -E copy_if_different)
 add_custom_target(kestrum_windows_runtime ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/platforms ${bin}/styles
-  COMMAND ${copy} ${kestrum_runtime_dlls} ${bin}
-  COMMAND ${copy} $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
-                  $<TARGET_FILE:Qt6::Test> ${bin}
-  COMMAND ${copy} $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
-                  $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> ${bin}/platforms
-  COMMAND ${copy} $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> ${bin}/styles
+  COMMAND ${copy} ${kestrum_runtime_dlls} ${libraries} ${bin}
+  COMMAND ${copy} ${platforms} ${bin}/platforms
+  COMMAND ${copy} ${styles} ${bin}/styles
   COMMENT "Qt's DLLs, plugins and the runtime DLLs beside the programs"
   VERBATIM)
 
-install(FILES ${kestrum_runtime_dlls} DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(library ${kestrum_qt_libraries})
-  install(FILES $<TARGET_FILE:${library}> DESTINATION ${CMAKE_INSTALL_BINDIR})
-endforeach()
-foreach(plugin ${kestrum_qt_platforms})
-  install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
-endforeach()
-foreach(plugin ${kestrum_qt_styles})
-  install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
-endforeach()
+kestrum_target_files(libraries ${kestrum_qt_libraries})
+kestrum_target_files(platforms ${kestrum_qt_platforms})
+install(FILES ${kestrum_runtime_dlls} ${libraries} DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${platforms} DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
+install(FILES ${styles} DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
