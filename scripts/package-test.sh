@@ -4,7 +4,7 @@
 # lintian, installs it on this machine, and runs what it installed:
 # kestrum-cli --help, and a search by the installed kestrum-cli inside a
 # private network with three emulated cards (nothing is sent on the machine's
-# own network). The package is removed again at the end.
+# own network). The package is purged again at the end, leaving nothing behind.
 #
 #   scripts/package-test.sh        (needs root, as sudo when not run as root)
 set -euo pipefail
@@ -25,7 +25,7 @@ lintian --fail-on error --display-info "$deb"
 
 echo "=== package: installing $deb"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$deb"
-trap 'as_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y kestrum >/dev/null' EXIT
+trap 'as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y kestrum >/dev/null' EXIT
 
 echo "=== package: the installed files"
 dpkg -L kestrum | grep -E 'bin/|lib/|applications/|icons/|doc/'
