@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the release .deb, installs it on this machine, and runs what it
-# installed: kestrum-cli --help, and a search by the installed kestrum-cli
-# inside a private network with three emulated cards (nothing is sent on the
-# machine's own network). The package is removed again at the end.
+# Builds the .deb from a plain Release build, configured the way a user or a
+# packager configures it (no preset: warnings do not stop it), checks it with
+# lintian, installs it on this machine, and runs what it installed:
+# kestrum-cli --help, and a search by the installed kestrum-cli inside a
+# private network with three emulated cards (nothing is sent on the machine's
+# own network). The package is purged again at the end, leaving nothing behind.
 #
 #   scripts/package-test.sh        (needs root, as sudo when not run as root)
 set -euo pipefail
@@ -11,23 +13,34 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 ./scripts/setup.sh
-cmake --preset release
-cmake --build --preset release
-(cd build/release && cpack -G DEB)
-deb=$(ls build/release/kestrum_*.deb | tail -n 1)
+install_packages lintian
+build=build/plain-release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build"
+(cd "$build" && cpack -G DEB)
+deb=$(ls "$build"/kestrum_*.deb | tail -n 1)
+
+echo "=== package: lintian (fails on errors)"
+lintian --fail-on error --display-info "$deb"
+
 echo "=== package: installing $deb"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$deb"
-trap 'as_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y kestrum >/dev/null' EXIT
+trap 'as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y kestrum >/dev/null' EXIT
 
 echo "=== package: the installed files"
-dpkg -L kestrum | grep -E 'bin/|lib/|applications/|icons/'
+dpkg -L kestrum | grep -E 'bin/|lib/|applications/|icons/|doc/'
 dpkg-deb -f "$deb" Depends
+# Orvell and pindle are the programs' own: not in the system's library cache.
+if ldconfig -p | grep -E 'lib(Orvell|pindle)'; then
+  echo "package: Orvell or pindle went into the system's library cache" >&2
+  exit 1
+fi
 
 echo "=== package: kestrum-cli --help"
 /usr/bin/kestrum-cli --help
 
 echo "=== package: an installed search inside a private network"
-output=$(as_root ./scripts/private-lan.sh --lans 1 --cardsim build/release/bin/cardsim --cards 1 "--count 3" \
+output=$(as_root ./scripts/private-lan.sh --lans 1 --cardsim "$build/bin/cardsim" --cards 1 "--count 3" \
   -- /usr/bin/kestrum-cli search)
 echo "$output"
 grep -q '^3 cards found' <<<"$output" || { echo "package: the installed kestrum-cli did not find the 3 cards" >&2; exit 1; }

@@ -112,11 +112,17 @@ std::string CsvField(const std::string& field) {
 
 std::string Csv(std::span<const ControlRecord> cards) {
   std::string out;
-  for (std::size_t c = 0; c < kColumns.size(); ++c) out += (c ? "," : "") + std::string(kColumns[c]);
+  for (std::size_t c = 0; c < kColumns.size(); ++c) {
+    if (c) out += ',';
+    out += kColumns[c];
+  }
   out += "\r\n";
   for (std::size_t i = 0; i < cards.size(); ++i) {
     const auto fields = Fields(cards[i], i + 1);
-    for (std::size_t c = 0; c < fields.size(); ++c) out += (c ? "," : "") + CsvField(fields[c]);
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      if (c) out += ',';
+      out += CsvField(fields[c]);
+    }
     out += "\r\n";
   }
   return out;
