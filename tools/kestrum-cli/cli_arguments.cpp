@@ -8,8 +8,8 @@
 namespace kestrum::cli {
 namespace {
 
-using cardsim::ArgumentCursor;
-using cardsim::ParseDecimal;
+using command_line::ArgumentCursor;
+using command_line::ParseDecimal;
 
 ParsedCommand Refuse(std::string error) { return {std::nullopt, std::move(error)}; }
 
@@ -23,8 +23,8 @@ std::optional<Format> FormatNamed(const std::string& name) {
 std::optional<CardChoice> CardNamed(const std::string& text) {
   CardChoice card;
   card.text = text;
-  card.ip = cardsim::ParseIpv4(text);
-  if (!card.ip) card.mac = cardsim::ParseMac(text);
+  card.ip = command_line::ParseIpv4(text);
+  if (!card.ip) card.mac = command_line::ParseMac(text);
   if (!card.ip && !card.mac) return std::nullopt;
   return card;
 }
@@ -44,7 +44,7 @@ std::string TakeSetOption(const std::string& name, ArgumentCursor& cursor, Comma
   const auto value = cursor.TakeValue();
   if (!value) return name + " needs a value";
   if (address != nullptr) {
-    *address = cardsim::ParseIpv4(*value);
+    *address = command_line::ParseIpv4(*value);
     return *address ? "" : name + ": '" + *value + "' is not a dotted IPv4 address";
   }
   if (name == "--port") {
