@@ -135,10 +135,10 @@ int RunSet(const Command& command) {
   if (changed == nullptr || !Has(*changed, wanted)) {
     std::fprintf(stderr, "kestrum-cli: the card confirmed, but a new search %s\n",
                  changed == nullptr ? "does not find it" : "finds it with other values");
-    if (changed != nullptr) std::fputs(CardListing({changed, 1}, command.format).c_str(), stdout);
+    if (changed != nullptr) std::fputs(CardListing({changed, 1}, command.listing).c_str(), stdout);
     return kNotChanged;
   }
-  std::fputs(CardListing({changed, 1}, command.format).c_str(), stdout);
+  std::fputs(CardListing({changed, 1}, command.listing).c_str(), stdout);
   std::fprintf(stderr, "kestrum-cli: changed %s; it answers with the new values\n", mac.c_str());
   return kChanged;
 }
