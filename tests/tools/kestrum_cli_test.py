@@ -146,7 +146,7 @@ class KestrumCli(unittest.TestCase):
     def test_refused_changes_send_nothing(self):
         cards = Cards([card("00:1A:4B:00:00:01"), card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", "192.168.1.7")])
         try:
-            shared = cli("set", "192.168.1.100", "--ip", "192.168.1.201", "--yes")
+            shared = cli("set", "00:1A:4B:00:00:01", "--ip", "192.168.1.201", "--yes")
             self.assertEqual(shared.returncode, 3, shared.stderr)
             self.assertIn("--all-sharing", shared.stderr)
             unasked = cli("set", "192.168.1.7", "--ip", "192.168.1.201")
@@ -163,6 +163,47 @@ class KestrumCli(unittest.TestCase):
                 self.assertEqual(result.returncode, 2, usage)
             unknown = cli("set", "00:1A:4B:00:00:99", "--ip", "192.168.1.201", "--yes")
             self.assertEqual(unknown.returncode, 1, unknown.stderr)
+        finally:
+            log = cards.stop()
+        self.assertNotIn("parameter request", log)
+
+    def test_a_choice_of_several_cards_is_refused_and_the_result_checked_on_the_card_changed(self):
+        cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.50"), card("00:1A:4B:00:00:01", "192.168.1.60"),
+                       card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", gateway="192.168.1.254")])
+        try:
+            for choice in ("192.168.1.100", "00:1A:4B:00:00:01"):
+                result = cli("set", choice, "--heartbeat", "5", "--yes")
+                self.assertEqual(result.returncode, 3, result.stderr)
+                self.assertIn("2 cards answer", result.stderr)
+            self.assertRegex(result.stderr, r"192\.168\.1\.50 .*\n.*192\.168\.1\.60 ")
+            result = cli("set", "192.168.1.60", "--ip", "192.168.1.61", "--yes")
+            self.assertEqual(result.returncode, 0, result.stderr)
+        finally:
+            log = cards.stop()
+        self.assertEqual(log.count("parameter request"), 1, log)
+
+    def test_a_card_answering_twice_is_one_card(self):
+        cards = Cards([card("00:1A:4B:00:00:01")], "--answer-twice")
+        try:
+            self.assertEqual(len(self.search()), 1)
+            self.assertEqual(len(json.loads(cli("search", "--format", "json").stdout)["cards"]), 1)
+            result = cli("set", "192.168.1.100", "--ip", "192.168.1.201", "--yes")
+            self.assertEqual(result.returncode, 0, result.stderr)
+        finally:
+            cards.stop()
+
+    def test_more_cards_than_a_search_takes_are_told_of(self):
+        many = [card("00:1A:4B:00:%02X:%02X" % (i >> 8, i & 255), "10.0.%d.%d" % (i // 200, 1 + i % 200))
+                for i in range(300)]
+        cards = Cards(many)
+        try:
+            result = cli("search", "--format", "json")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(len(json.loads(result.stdout)["cards"]), 256)
+            self.assertIn("may be cut", result.stderr)
+            result = cli("set", "10.0.0.1", "--heartbeat", "5", "--yes")
+            self.assertEqual(result.returncode, 3, result.stderr)
+            self.assertIn("--all-sharing", result.stderr)
         finally:
             log = cards.stop()
         self.assertNotIn("parameter request", log)

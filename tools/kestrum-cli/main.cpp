@@ -25,7 +25,7 @@ namespace {
 using namespace kestrum::cli;
 
 int RunSearch(const Listing& listing) {
-  const std::vector<ControlRecord> table = SearchCards();
+  const std::vector<ControlRecord> table = SearchCards().cards;
   std::fputs(CardListing(table, listing).c_str(), stdout);
   if (listing.format == Format::kTable)
     std::printf("%zu card%s found\n", table.size(), table.size() == 1 ? "" : "s");
