@@ -114,6 +114,23 @@ std::optional<int> Confirm(const std::string& description, bool yes) {
   return kNotChanged;
 }
 
+// Searches for the card the change was sent to, as it is once it took the
+// change: another card with its MAC is not it.
+int ReportResult(const ControlRecord& changed, const Listing& listing) {
+  const std::vector<ControlRecord> after = SearchCards().cards;
+  const std::string mac = card_text::Mac(rec::MacAddress(changed));
+  if (std::none_of(after.begin(), after.end(), [&](const ControlRecord& seen) { return SameCard(seen, changed); })) {
+    const auto sameMac = CardsNamed(after, CardChoice{std::nullopt, rec::MacAddress(changed), mac});
+    std::fprintf(stderr, "kestrum-cli: the card confirmed, but a new search %s\n",
+                 sameMac.empty() ? "does not find it" : "finds its MAC only with other values");
+    if (!sameMac.empty()) std::fputs(CardListing(sameMac, listing).c_str(), stdout);
+    return kNotChanged;
+  }
+  std::fputs(CardListing({&changed, 1}, listing).c_str(), stdout);
+  std::fprintf(stderr, "kestrum-cli: changed %s; it answers with the new values\n", mac.c_str());
+  return kChanged;
+}
+
 }  // namespace
 
 FoundCards SearchCards() {
@@ -157,21 +174,9 @@ int RunSet(const Command& command) {
     std::fprintf(stderr, "kestrum-cli: no card confirmed the change of %s\n", mac.c_str());
     return kNotChanged;
   }
-  // The card the change was sent to, as it is once it took the change; other
-  // cards with its MAC are not it.
   ControlRecord changed = card;
   orvell::parameter::ApplyToRecord(changed, change);
-  const std::vector<ControlRecord> after = SearchCards().cards;
-  if (std::none_of(after.begin(), after.end(), [&](const ControlRecord& seen) { return SameCard(seen, changed); })) {
-    const std::vector<ControlRecord> sameMac = CardsNamed(after, CardChoice{std::nullopt, rec::MacAddress(card), mac});
-    std::fprintf(stderr, "kestrum-cli: the card confirmed, but a new search %s\n",
-                 sameMac.empty() ? "does not find it" : "finds its MAC only with other values");
-    std::fputs(CardListing(sameMac, command.listing).c_str(), stdout);
-    return kNotChanged;
-  }
-  std::fputs(CardListing({&changed, 1}, command.listing).c_str(), stdout);
-  std::fprintf(stderr, "kestrum-cli: changed %s; it answers with the new values\n", mac.c_str());
-  return kChanged;
+  return ReportResult(changed, command.listing);
 }
 
 }  // namespace kestrum::cli
