@@ -61,7 +61,7 @@ std::vector<ControlRecord> Sorted(std::vector<ControlRecord> records) {
   return records;
 }
 
-std::uint32_t Ip(const char* text) { return *cardsim::ParseIpv4(text); }
+std::uint32_t Ip(const char* text) { return *kestrum::command_line::ParseIpv4(text); }
 
 std::size_t LinesContaining(const std::vector<std::string>& lines, const std::string& text) {
   return static_cast<std::size_t>(std::count_if(
@@ -232,7 +232,7 @@ TEST(Search, FindsTheCardsOfBothLansThePcIsAttachedTo) {
 // from its record, the new values from the panel.
 std::int32_t ChangeCard(const ControlRecord& card, const char* newIp, const char* serverIp, std::uint16_t port,
                         std::uint8_t heartbeat) {
-  const std::string mac = cardsim::FormatMac(rec::MacAddress(card));
+  const std::string mac = kestrum::command_line::FormatMac(rec::MacAddress(card));
   return ConfigControlPara(rec::Ip(card), rec::Gateway(card), rec::Mask(card), mac.c_str(), Ip(newIp),
                            rec::Gateway(card), rec::Mask(card), mac.c_str(), serverIp, port, heartbeat);
 }

@@ -40,10 +40,10 @@ TEST(CardJson, EveryFieldLandsAtItsPlaceInTheRecord) {
   EXPECT_EQ(rec::RgChange(card), 1);
   const std::uint8_t ip[] = {192, 168, 1, 100};
   EXPECT_EQ(0, std::memcmp(card.bytes + rec::kIpOffset, ip, 4)) << "addresses first octet first";
-  EXPECT_EQ(cardsim::FormatIpv4(rec::Mask(card)), "255.255.255.0");
-  EXPECT_EQ(cardsim::FormatIpv4(rec::Gateway(card)), "192.168.1.1");
-  EXPECT_EQ(cardsim::FormatMac(rec::MacAddress(card)), "00:1A:2B:3C:4D:5E");
-  EXPECT_EQ(cardsim::FormatIpv4(rec::ServerIp(card)), "10.1.2.3");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(rec::Mask(card)), "255.255.255.0");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(rec::Gateway(card)), "192.168.1.1");
+  EXPECT_EQ(kestrum::command_line::FormatMac(rec::MacAddress(card)), "00:1A:2B:3C:4D:5E");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(rec::ServerIp(card)), "10.1.2.3");
   EXPECT_EQ(card.bytes[rec::kServerPortOffset], 0x28);  // 9000 = 0x2328, little-endian at an odd offset
   EXPECT_EQ(card.bytes[rec::kServerPortOffset + 1], 0x23);
   EXPECT_EQ(rec::Heartbeat(card), 30);
@@ -53,14 +53,14 @@ TEST(CardJson, MissingFieldsAreZero) {
   const auto cards = cardsim::CardsFromJson(json::parse(R"([{"ip": "192.168.1.5"}, {}])"));
   ASSERT_EQ(cards.size(), 2u);
   ControlRecord expected{};
-  rec::SetIp(expected, *cardsim::ParseIpv4("192.168.1.5"));
+  rec::SetIp(expected, *kestrum::command_line::ParseIpv4("192.168.1.5"));
   EXPECT_EQ(0, std::memcmp(cards[0].bytes, expected.bytes, rec::kSize));
   const ControlRecord zero{};
   EXPECT_EQ(0, std::memcmp(cards[1].bytes, zero.bytes, rec::kSize));
 }
 
 TEST(CardJson, GeneratedCardsSurviveAFileRoundTrip) {
-  const auto cards = cardsim::GenerateCards(40, *cardsim::ParseIpv4("192.168.7.200"));
+  const auto cards = cardsim::GenerateCards(40, *kestrum::command_line::ParseIpv4("192.168.7.200"));
   const std::string path = (std::filesystem::temp_directory_path() / "cardsim-roundtrip-test.json").string();
   cardsim::SaveCardFile(path, cards);
   const auto loaded = cardsim::LoadCardFile(path);
@@ -122,11 +122,11 @@ TEST(CardJson, AFileThatIsNotJsonIsRefusedWithItsName) {
 }
 
 TEST(AddressText, ParsesOnlyFourDecimalOctets) {
-  EXPECT_EQ(cardsim::FormatIpv4(*cardsim::ParseIpv4("0.0.0.0")), "0.0.0.0");
-  EXPECT_EQ(cardsim::FormatIpv4(*cardsim::ParseIpv4("255.255.255.255")), "255.255.255.255");
-  EXPECT_EQ(cardsim::FormatIpv4(*cardsim::ParseIpv4("10.020.3.4")), "10.20.3.4");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(*kestrum::command_line::ParseIpv4("0.0.0.0")), "0.0.0.0");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(*kestrum::command_line::ParseIpv4("255.255.255.255")), "255.255.255.255");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(*kestrum::command_line::ParseIpv4("10.020.3.4")), "10.20.3.4");
   for (const char* bad : {"", "1.2.3", "1.2.3.4.", "1.2.3.4 ", "1..3.4", "1.2.3.0004", "1.2.3.x", "-1.2.3.4"})
-    EXPECT_FALSE(cardsim::ParseIpv4(bad)) << bad;
+    EXPECT_FALSE(kestrum::command_line::ParseIpv4(bad)) << bad;
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace rec = orvell::record;
 namespace param = orvell::parameter;
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t Ip(const char* text) { return *cardsim::ParseIpv4(text); }
+std::uint32_t Ip(const char* text) { return *kestrum::command_line::ParseIpv4(text); }
 
 std::vector<ControlRecord> ThreeCards() { return cardsim::GenerateCards(3, Ip("192.168.1.100")); }
 
@@ -172,8 +172,8 @@ TEST(GeneratedCards, HaveDistinctAddressesSkippingNetworkAndBroadcastOctets) {
   EXPECT_EQ(ips.size(), 255u);
   EXPECT_EQ(macs.size(), 255u);
   EXPECT_GT(screens.size(), 200u);
-  EXPECT_EQ(cardsim::FormatIpv4(rec::Ip(cards[0])), "192.168.1.250");
-  EXPECT_EQ(cardsim::FormatIpv4(rec::Ip(cards[5])), "192.168.2.1");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(rec::Ip(cards[0])), "192.168.1.250");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(rec::Ip(cards[5])), "192.168.2.1");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ TEST(CardsimOptions, TakesEveryOption) {
   ASSERT_TRUE(parsed.options) << parsed.message;
   const auto& o = *parsed.options;
   EXPECT_EQ(o.count, 12u);
-  EXPECT_EQ(cardsim::FormatIpv4(o.firstIp), "192.168.5.10");
+  EXPECT_EQ(kestrum::command_line::FormatIpv4(o.firstIp), "192.168.5.10");
   EXPECT_EQ(o.stateFile, "s.json");
   EXPECT_EQ(o.port, 10999);
   EXPECT_TRUE(o.broadcastReplies);

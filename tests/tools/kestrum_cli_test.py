@@ -76,9 +76,9 @@ def card(mac, ip="192.168.1.100", type_version="T8-V1.00", **fields):
     return record
 
 
-def cli(*arguments):
-    return subprocess.run([CLI, *arguments], capture_output=True, text=True, stdin=subprocess.DEVNULL,
-                          timeout=30)
+def cli(*arguments, stdout=subprocess.PIPE):
+    return subprocess.run([CLI, *arguments], stdout=stdout, stderr=subprocess.PIPE, text=True,
+                          stdin=subprocess.DEVNULL, timeout=30)
 
 
 class KestrumCli(unittest.TestCase):
@@ -90,10 +90,11 @@ class KestrumCli(unittest.TestCase):
     def test_formats_read_back_by_json_and_csv_parsers(self):
         cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.101", "ABCDEFGHIJKLMNOP", scanStyle=21),
                        card("00:1A:4B:00:00:02", "192.168.1.102", "屏号-V1".encode("gb18030")),
-                       card("00:1A:4B:00:00:03", "192.168.1.103", 'A,B-V"2')])
+                       card("00:1A:4B:00:00:03", "192.168.1.103", 'A,B-V"2'),
+                       card("00:1A:4B:00:00:04", "192.168.1.104", "=1\x1b[2J-@S\u202e".encode("gb18030"))])
         try:
             found = self.search()
-            self.assertEqual(len(found), 3)
+            self.assertEqual(len(found), 4)
             long_text = found["00:1A:4B:00:00:01"]
             self.assertEqual((long_text["type"], long_text["version"]), ("ABCDEFGHIJKLMNOP", ""))
             self.assertEqual((long_text["scanCode"], long_text["scanMode"]),
@@ -105,18 +106,24 @@ class KestrumCli(unittest.TestCase):
             self.assertEqual((chinese["ip"], chinese["serverPort"], chinese["heartbeat"]),
                              ("192.168.1.102", 9000, 30))
 
-            result = cli("search", "--format", "csv")
+            hostile = found["00:1A:4B:00:00:04"]
+            self.assertEqual((hostile["type"], hostile["version"]), ("=1\x1b[2J", "@S\u202e"))
+
+            result = cli("search", "--format", "csv", "--no-bom")
             self.assertEqual(result.returncode, 0, result.stderr)
             rows = list(csv.DictReader(io.StringIO(result.stdout, newline="")))
-            self.assertEqual(len(rows), 3)
+            self.assertEqual(len(rows), 4)
             quoted = next(r for r in rows if r["mac"] == "00:1A:4B:00:00:03")
             self.assertEqual((quoted["type"], quoted["version"]), ("A,B", 'V"2'))
+            hostile = next(r for r in rows if r["mac"] == "00:1A:4B:00:00:04")
+            self.assertEqual((hostile["type"], hostile["version"]), ("'=1\ufffd[2J", "'@S\ufffd"))
+            self.assertTrue(cli("search", "--format", "csv").stdout.startswith("\ufeffnumber,"))
             self.assertEqual(set(rows[0]), set(found["00:1A:4B:00:00:03"]) - {
                 "colourCode", "baudCode", "scanCode", "decodingCode", "redGreenCode", "record"})
 
             result = cli("search")
             self.assertEqual(result.returncode, 0)
-            self.assertIn("3 cards found", result.stdout)
+            self.assertIn("4 cards found", result.stdout)
         finally:
             cards.stop()
 
@@ -139,7 +146,7 @@ class KestrumCli(unittest.TestCase):
     def test_refused_changes_send_nothing(self):
         cards = Cards([card("00:1A:4B:00:00:01"), card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", "192.168.1.7")])
         try:
-            shared = cli("set", "192.168.1.100", "--ip", "192.168.1.201", "--yes")
+            shared = cli("set", "00:1A:4B:00:00:01", "--ip", "192.168.1.201", "--yes")
             self.assertEqual(shared.returncode, 3, shared.stderr)
             self.assertIn("--all-sharing", shared.stderr)
             unasked = cli("set", "192.168.1.7", "--ip", "192.168.1.201")
@@ -151,11 +158,72 @@ class KestrumCli(unittest.TestCase):
                 result = cli("set", "192.168.1.7", *bad, "--yes")
                 self.assertEqual(result.returncode, 2, bad)
                 self.assertEqual(len(result.stderr.strip().splitlines()), 1, result.stderr)
+            for usage in (["--yes"], ["--ip", "192.168.1.201", "--ip", "192.168.1.202", "--yes"]):
+                result = cli("set", "192.168.1.7", *usage)
+                self.assertEqual(result.returncode, 2, usage)
             unknown = cli("set", "00:1A:4B:00:00:99", "--ip", "192.168.1.201", "--yes")
             self.assertEqual(unknown.returncode, 1, unknown.stderr)
         finally:
             log = cards.stop()
         self.assertNotIn("parameter request", log)
+
+    def test_a_choice_of_several_cards_is_refused_and_the_result_checked_on_the_card_changed(self):
+        cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.50"), card("00:1A:4B:00:00:01", "192.168.1.60"),
+                       card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", gateway="192.168.1.254")])
+        try:
+            for choice in ("192.168.1.100", "00:1A:4B:00:00:01"):
+                result = cli("set", choice, "--heartbeat", "5", "--yes")
+                self.assertEqual(result.returncode, 3, result.stderr)
+                self.assertIn("2 cards answer", result.stderr)
+            self.assertRegex(result.stderr, r"192\.168\.1\.50 .*\n.*192\.168\.1\.60 ")
+            result = cli("set", "192.168.1.60", "--ip", "192.168.1.61", "--yes")
+            self.assertEqual(result.returncode, 0, result.stderr)
+        finally:
+            log = cards.stop()
+        self.assertEqual(log.count("parameter request"), 1, log)
+
+    def test_a_card_answering_twice_is_one_card(self):
+        cards = Cards([card("00:1A:4B:00:00:01")], "--answer-twice")
+        try:
+            self.assertEqual(len(self.search()), 1)
+            self.assertEqual(len(json.loads(cli("search", "--format", "json").stdout)["cards"]), 1)
+            result = cli("set", "192.168.1.100", "--ip", "192.168.1.201", "--yes")
+            self.assertEqual(result.returncode, 0, result.stderr)
+        finally:
+            cards.stop()
+
+    def test_more_cards_than_a_search_takes_are_told_of(self):
+        many = [card("00:1A:4B:00:%02X:%02X" % (i >> 8, i & 255), "10.0.%d.%d" % (i // 200, 1 + i % 200))
+                for i in range(300)]
+        cards = Cards(many)
+        try:
+            result = cli("search", "--format", "json")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(len(json.loads(result.stdout)["cards"]), 256)
+            self.assertIn("may be cut", result.stderr)
+            result = cli("set", "10.0.0.1", "--heartbeat", "5", "--yes")
+            self.assertEqual(result.returncode, 3, result.stderr)
+            self.assertIn("--all-sharing", result.stderr)
+        finally:
+            log = cards.stop()
+        self.assertNotIn("parameter request", log)
+
+    def test_failed_writes_exit_1(self):
+        cards = Cards([card("00:1A:4B:00:00:01")])
+        try:
+            with open("/dev/full", "w") as full:
+                for arguments in (["--help"], ["search", "--format", "json"]):
+                    result = cli(*arguments, stdout=full)
+                    self.assertEqual(result.returncode, 1, arguments)
+                    self.assertIn("could not be written", result.stderr)
+            read_end, write_end = os.pipe()
+            os.close(read_end)
+            result = cli("search", stdout=write_end)
+            os.close(write_end)
+            self.assertEqual(result.returncode, 1, result.stderr)
+            self.assertIn("could not be written", result.stderr)
+        finally:
+            cards.stop()
 
     def test_diagnose_tells_of_the_fallback_port_and_a_skipped_datagram(self):
         holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)

@@ -11,6 +11,13 @@
 #include "address_text.h"
 
 namespace cardsim {
+
+using kestrum::command_line::FormatIpv4;
+using kestrum::command_line::FormatMac;
+using kestrum::command_line::HexByte;
+using kestrum::command_line::ParseIpv4;
+using kestrum::command_line::ParseMac;
+
 namespace {
 
 namespace rec = orvell::record;

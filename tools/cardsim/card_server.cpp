@@ -20,6 +20,9 @@
 #include "send_from.h"
 
 namespace cardsim {
+
+using kestrum::command_line::FormatIpv4;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

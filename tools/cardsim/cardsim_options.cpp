@@ -6,6 +6,11 @@
 #include "argument_cursor.h"
 
 namespace cardsim {
+
+using kestrum::command_line::ArgumentCursor;
+using kestrum::command_line::ParseDecimal;
+using kestrum::command_line::ParseIpv4;
+
 namespace {
 
 // The largest UDP/IPv4 payload (65,535 - 20 IP - 8 UDP) less the

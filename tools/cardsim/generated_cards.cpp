@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "address_text.h"
 #include "byte_order.h"
 
 namespace cardsim {

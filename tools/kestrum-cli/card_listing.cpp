@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "card_texts.h"
+#include "output_text.h"
 
 namespace kestrum::cli {
 namespace {
@@ -41,44 +42,15 @@ std::vector<std::string> Fields(const ControlRecord& card, std::size_t number) {
           std::to_string(rec::Heartbeat(card))};
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its code point and moves i.
-char32_t NextCodePoint(const std::string& text, std::size_t& i) {
-  const unsigned byte = static_cast<unsigned char>(text[i]);
-  const std::size_t length = byte < 0x80u ? 1 : byte < 0xE0u ? 2 : byte < 0xF0u ? 3 : 4;
-  unsigned point = length == 1 ? byte : byte & (0x3Fu >> (length - 1));
-  for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
-    point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-  i += length;
-  return static_cast<char32_t>(point);
-}
-
-bool IsWide(char32_t c) {
-  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
-         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-         (c >= 0xFFE0 && c <= 0xFFE6);
-}
-
 struct TerminalText {
   std::string text;
   std::size_t width = 0;
 };
 
 TerminalText ForTerminal(const std::string& text) {
-  TerminalText shown;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t start = i;
-    const char32_t c = NextCodePoint(text, i);
-    // A card's texts come from any host on the LAN: what a terminal would
-    // obey is shown as U+FFFD instead.
-    if (card_text::IsObeyedNotShown(c)) {
-      shown.text += "\xEF\xBF\xBD";
-      shown.width += 1;
-    } else {
-      shown.text.append(text, start, i - start);
-      shown.width += IsWide(c) ? 2u : 1u;
-    }
-  }
-  return shown;
+  std::string shown = Shown(text);
+  const std::size_t width = TerminalWidth(shown);
+  return {std::move(shown), width};
 }
 
 std::string Table(std::span<const ControlRecord> cards) {
@@ -103,15 +75,10 @@ std::string Table(std::span<const ControlRecord> cards) {
   return out;
 }
 
-std::string CsvField(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string quoted = "\"";
-  for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
-std::string Csv(std::span<const ControlRecord> cards) {
-  std::string out;
+// A spreadsheet reads a CSV file without a byte-order mark in the system's
+// code page, not as UTF-8.
+std::string Csv(std::span<const ControlRecord> cards, bool byteOrderMark) {
+  std::string out = byteOrderMark ? "\xEF\xBB\xBF" : "";
   for (std::size_t c = 0; c < kColumns.size(); ++c) {
     if (c) out += ',';
     out += kColumns[c];
@@ -157,15 +124,15 @@ json CardObject(const ControlRecord& card, std::size_t number) {
 std::string Json(std::span<const ControlRecord> cards) {
   json list = json::array();
   for (std::size_t i = 0; i < cards.size(); ++i) list.push_back(CardObject(cards[i], i + 1));
-  return json{{"cards", list}}.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  return EscapeObeyedInJson(json{{"cards", list}}.dump(2, ' ', false, json::error_handler_t::replace)) + "\n";
 }
 
 }  // namespace
 
-std::string CardListing(std::span<const ControlRecord> cards, Format format) {
-  switch (format) {
+std::string CardListing(std::span<const ControlRecord> cards, const Listing& listing) {
+  switch (listing.format) {
     case Format::kCsv:
-      return Csv(cards);
+      return Csv(cards, listing.csvByteOrderMark);
     case Format::kJson:
       return Json(cards);
     case Format::kTable:

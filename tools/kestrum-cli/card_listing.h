@@ -12,6 +12,6 @@
 namespace kestrum::cli {
 
 // The cards in the order given, numbered from 1; for JSON one document.
-std::string CardListing(std::span<const ControlRecord> cards, Format format);
+std::string CardListing(std::span<const ControlRecord> cards, const Listing& listing);
 
 }  // namespace kestrum::cli

@@ -1,6 +1,7 @@
 #include "cli_arguments.h"
 
 #include <limits>
+#include <set>
 
 #include "address_text.h"
 #include "argument_cursor.h"
@@ -8,8 +9,8 @@
 namespace kestrum::cli {
 namespace {
 
-using cardsim::ArgumentCursor;
-using cardsim::ParseDecimal;
+using command_line::ArgumentCursor;
+using command_line::ParseDecimal;
 
 ParsedCommand Refuse(std::string error) { return {std::nullopt, std::move(error)}; }
 
@@ -23,42 +24,54 @@ std::optional<Format> FormatNamed(const std::string& name) {
 std::optional<CardChoice> CardNamed(const std::string& text) {
   CardChoice card;
   card.text = text;
-  card.ip = cardsim::ParseIpv4(text);
-  if (!card.ip) card.mac = cardsim::ParseMac(text);
+  card.ip = command_line::ParseIpv4(text);
+  if (!card.ip) card.mac = command_line::ParseMac(text);
   if (!card.ip && !card.mac) return std::nullopt;
   return card;
 }
+
+// --format or --no-bom, which search and set both take; an error line when
+// the value is bad.
+std::string TakeListingOption(const std::string& name, ArgumentCursor& cursor, Listing& listing) {
+  if (name == "--no-bom") return listing.csvByteOrderMark = false, "";
+  const auto value = cursor.TakeValue();
+  const auto format = value ? FormatNamed(*value) : std::nullopt;
+  if (!format) return "--format takes table, csv or json";
+  listing.format = *format;
+  return "";
+}
+
+bool IsListingOption(const std::string& name) { return name == "--format" || name == "--no-bom"; }
 
 // One option of `set`; an error line when it is not one or its value is bad.
 std::string TakeSetOption(const std::string& name, ArgumentCursor& cursor, Command& command) {
   SetArguments& set = command.set;
   if (name == "--yes") return set.yes = true, "";
   if (name == "--all-sharing") return set.allSharing = true, "";
+  if (IsListingOption(name)) return TakeListingOption(name, cursor, command.listing);
   std::optional<std::uint32_t>* address = name == "--ip"        ? &set.ip
                                           : name == "--mask"    ? &set.mask
                                           : name == "--gateway" ? &set.gateway
                                           : name == "--server"  ? &set.server
                                                                 : nullptr;
-  if (address == nullptr && name != "--port" && name != "--heartbeat" && name != "--format")
+  if (address == nullptr && name != "--port" && name != "--heartbeat")
     return "unknown option '" + name + "' (see kestrum-cli set --help)";
   const auto value = cursor.TakeValue();
   if (!value) return name + " needs a value";
   if (address != nullptr) {
-    *address = cardsim::ParseIpv4(*value);
+    *address = command_line::ParseIpv4(*value);
     return *address ? "" : name + ": '" + *value + "' is not a dotted IPv4 address";
   }
   if (name == "--port") {
     set.port = ParseDecimal(*value, std::numeric_limits<std::uint16_t>::max());
     return set.port ? "" : "--port: '" + *value + "' is not a port number (0 to 65535)";
   }
-  if (name == "--heartbeat") {
-    set.heartbeat = ParseDecimal(*value, std::numeric_limits<std::uint8_t>::max());
-    return set.heartbeat ? "" : "--heartbeat: '" + *value + "' is not a heartbeat (0 to 255)";
-  }
-  const auto format = FormatNamed(*value);
-  if (!format) return "--format: '" + *value + "' is not table, csv or json";
-  command.format = *format;
-  return "";
+  set.heartbeat = ParseDecimal(*value, std::numeric_limits<std::uint8_t>::max());
+  return set.heartbeat ? "" : "--heartbeat: '" + *value + "' is not a heartbeat (0 to 255)";
+}
+
+bool ChangesSomething(const SetArguments& set) {
+  return set.ip || set.mask || set.gateway || set.server || set.port || set.heartbeat;
 }
 
 }  // namespace
@@ -82,47 +95,62 @@ ParsedCommand ParseArguments(const std::vector<std::string>& arguments) {
     return Refuse("unknown command '" + name + "' (see kestrum-cli --help)");
   }
   bool cardGiven = false;
+  std::set<std::string> given;  // a second --ip would silently win over the first
   while (!cursor.Done()) {
     const std::string option = cursor.Take();
     if (option == "--help" || option == "-h") return {Command{CommandKind::kHelp, name, {}, {}}, {}};
-    if (command.kind == CommandKind::kSet && !cardGiven && option.rfind("--", 0) != 0) {
+    const bool isOption = option.rfind("--", 0) == 0;
+    if (isOption && !given.insert(option).second) return Refuse(option + " is given twice");
+    if (command.kind == CommandKind::kSet && !cardGiven && !isOption) {
       const auto card = CardNamed(option);
       if (!card) return Refuse("'" + option + "' is neither a card's IP address nor its MAC");
       command.set.card = *card;
       cardGiven = true;
     } else if (command.kind == CommandKind::kSet) {
       if (const std::string error = TakeSetOption(option, cursor, command); !error.empty()) return Refuse(error);
-    } else if (command.kind == CommandKind::kSearch && option == "--format") {
-      const auto value = cursor.TakeValue();
-      const auto format = value ? FormatNamed(*value) : std::nullopt;
-      if (!format) return Refuse("--format takes table, csv or json");
-      command.format = *format;
+    } else if (command.kind == CommandKind::kSearch && IsListingOption(option)) {
+      if (const std::string error = TakeListingOption(option, cursor, command.listing); !error.empty())
+        return Refuse(error);
     } else {
       return Refuse("unknown option '" + option + "' for " + name + " (see kestrum-cli " + name + " --help)");
     }
   }
   if (command.kind == CommandKind::kSet && !cardGiven)
     return Refuse("set needs the card: its current IP address or its MAC");
+  if (command.kind == CommandKind::kSet && !ChangesSomething(command.set))
+    return Refuse("set needs a value to change: --ip, --mask, --gateway, --server, --port or --heartbeat");
   return {command, {}};
 }
 
 std::string HelpText(const std::string& topic) {
   if (topic == "search")
-    return "usage: kestrum-cli search [--format table|csv|json]\n"
+    return "usage: kestrum-cli search [--format table|csv|json] [--no-bom]\n"
            "Searches the network for control cards once (a UDP broadcast to port 9999, 0.6 s of\n"
-           "listening) and lists every card that answered, in the order of their answers.\n"
-           "Exit status: 0 when at least one card answered, 1 when none did.\n";
+           "listening) and lists every card that answered, once each, in the order of their answers.\n"
+           "A search hands over at most 256 answers: when it hands over that many, the list may be\n"
+           "cut, and kestrum-cli says so.\n"
+           "A card's texts come from the network: characters a terminal would obey are shown as\n"
+           "U+FFFD (in JSON written as \\u escapes). In CSV a field that starts with =, +, -, @,\n"
+           "a tab or a CR gets a leading ' so that a spreadsheet does not run it as a formula; the\n"
+           "CSV starts with UTF-8's byte-order mark, so that a spreadsheet reads it as UTF-8\n"
+           "(--no-bom leaves it out, for scripts).\n"
+           "Exit status: 0 when at least one card answered, 1 when none did or the output could\n"
+           "not be written.\n";
   if (topic == "set")
     return "usage: kestrum-cli set CARD [--ip A] [--mask M] [--gateway G] [--server A] [--port N]\n"
            "                        [--heartbeat N] [--yes] [--all-sharing] [--format table|csv|json]\n"
-           "CARD is the card's current IP address or its MAC (00:1A:2B:3C:4D:5E). Searches first,\n"
-           "keeps every value not given from the card, checks the change as the window does, asks\n"
-           "y/N on a terminal (--yes: do not ask; without a terminal --yes is needed), sends the\n"
-           "change, then searches again for the card by its MAC and prints it.\n"
+           "                        [--no-bom]\n"
+           "CARD is the card's current IP address or its MAC (00:1A:2B:3C:4D:5E). Searches first;\n"
+           "a CARD that more than one card answers to is refused, listing them. Keeps every value\n"
+           "not given from the card, checks the change as the window does, asks y/N on a terminal\n"
+           "(--yes: do not ask; without a terminal --yes is needed), sends the change, then\n"
+           "searches again for that card with the new values and prints it.\n"
            "Cards that share the card's current addresses all take a change: it is refused unless\n"
-           "--all-sharing is given.\n"
+           "--all-sharing is given, and so is a change after a search that may have missed cards.\n"
            "Exit status: 0 confirmed and found with the new values; 1 not confirmed, not found,\n"
-           "or not wanted; 2 bad usage; 3 refused by a check.\n";
+           "not wanted, or the output could not be written; 2 bad usage (nothing sent, or only the\n"
+           "first search when --yes is missing); 3 refused by a check or an ambiguous CARD (only\n"
+           "the first search sent).\n";
   if (topic == "diagnose")
     return "usage: kestrum-cli diagnose\n"
            "Tells why a card may not be found: the adapters a search leaves through, the local port\n"

@@ -13,6 +13,12 @@ namespace kestrum::cli {
 
 enum class Format { kTable, kCsv, kJson };
 
+// How the cards are printed.
+struct Listing {
+  Format format = Format::kTable;
+  bool csvByteOrderMark = true;  // UTF-8's byte-order mark first, for spreadsheets
+};
+
 // The card a change is for: its current IP address or its MAC.
 struct CardChoice {
   std::optional<std::uint32_t> ip;  // network byte order
@@ -35,7 +41,7 @@ enum class CommandKind { kHelp, kSearch, kSet, kDiagnose };
 struct Command {
   CommandKind kind = CommandKind::kHelp;
   std::string helpTopic;  // for kHelp: "", "search", "set" or "diagnose"
-  Format format = Format::kTable;
+  Listing listing;
   SetArguments set;
 };
 

@@ -1,8 +1,10 @@
 // kestrum-cli: search, change and diagnose LED-display control cards from a
 // terminal or a script. It searches and changes through the Orvell library,
 // bound at load time like the window.
-#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,10 +24,11 @@ namespace {
 
 using namespace kestrum::cli;
 
-int RunSearch(Format format) {
-  const std::vector<ControlRecord> table = SearchCards();
-  std::fputs(CardListing(table, format).c_str(), stdout);
-  if (format == Format::kTable) std::printf("%zu card%s found\n", table.size(), table.size() == 1 ? "" : "s");
+int RunSearch(const Listing& listing) {
+  const std::vector<ControlRecord> table = SearchCards().cards;
+  std::fputs(CardListing(table, listing).c_str(), stdout);
+  if (listing.format == Format::kTable)
+    std::printf("%zu card%s found\n", table.size(), table.size() == 1 ? "" : "s");
   return table.empty() ? 1 : 0;
 }
 
@@ -38,26 +41,49 @@ void UseUtf8Output() {
 #endif
 }
 
-}  // namespace
+// A write to a closed pipe then fails and is told as such, instead of ending
+// the program silently.
+void TellWritesToClosedPipes() {
+#if !defined(_WIN32)
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
 
-int main(int argc, char** argv) {
-  UseUtf8Output();
-  const ParsedCommand parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-  if (!parsed.command) {
-    std::fprintf(stderr, "kestrum-cli: %s\n", parsed.error.c_str());
-    return kBadUsage;
-  }
-  const Command& command = *parsed.command;
+constexpr int kNotWritten = 1;
+
+// Whether everything written reached the output; a full disk or a closed
+// pipe must not pass for a listing a script can trust.
+bool OutputWritten() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::fprintf(stderr, "kestrum-cli: the output could not be written: %s\n", std::strerror(errno));
+  return false;
+}
+
+int Run(const Command& command) {
   switch (command.kind) {
     case CommandKind::kHelp:
       std::fputs(HelpText(command.helpTopic).c_str(), stdout);
       return 0;
     case CommandKind::kSearch:
-      return RunSearch(command.format);
+      return RunSearch(command.listing);
     case CommandKind::kSet:
       return RunSet(command);
     case CommandKind::kDiagnose:
       return RunDiagnose();
   }
   return kBadUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  UseUtf8Output();
+  TellWritesToClosedPipes();
+  const ParsedCommand parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.command) {
+    std::fprintf(stderr, "kestrum-cli: %s\n", parsed.error.c_str());
+    return kBadUsage;
+  }
+  const int status = Run(*parsed.command);
+  return OutputWritten() ? status : kNotWritten;
 }

@@ -14,62 +14,73 @@
 #define KESTRUM_ISATTY(fd) isatty(fd)
 #endif
 
+#include "card_choice.h"
 #include "card_listing.h"
+#include "card_search.h"
 #include "card_texts.h"
 #include "change_checks.h"
 #include "orvell.h"
+#include "record_change.h"
 
 namespace kestrum::cli {
 namespace {
 
 namespace rec = orvell::record;
 
-const ControlRecord* Find(const std::vector<ControlRecord>& cards, const CardChoice& choice) {
-  const auto at = std::find_if(cards.begin(), cards.end(), [&](const ControlRecord& card) {
-    return choice.ip ? rec::Ip(card) == *choice.ip : rec::MacAddress(card) == *choice.mac;
-  });
-  return at == cards.end() ? nullptr : &*at;
+// The change as it is sent: the card's current addresses, the values given,
+// the rest the card's own.
+orvell::parameter::ParameterChange ChangeOf(const ControlRecord& card, const SetArguments& set) {
+  return {rec::Ip(card),
+          rec::Gateway(card),
+          rec::Mask(card),
+          set.ip.value_or(rec::Ip(card)),
+          set.gateway.value_or(rec::Gateway(card)),
+          set.mask.value_or(rec::Mask(card)),
+          set.server.value_or(rec::ServerIp(card)),
+          set.port.value_or(rec::ServerPort(card)),
+          set.heartbeat.value_or(rec::Heartbeat(card))};
 }
 
-// What the card has once it took the change: the values given, the rest its own.
-struct Wanted {
-  CardAddresses addresses;
-  std::uint32_t server = 0;
-  std::uint16_t port = 0;
-  std::uint8_t heartbeat = 0;
-};
-
-Wanted WantedOf(const ControlRecord& card, const SetArguments& set) {
-  return {
-      {set.ip.value_or(rec::Ip(card)), set.gateway.value_or(rec::Gateway(card)), set.mask.value_or(rec::Mask(card))},
-      set.server.value_or(rec::ServerIp(card)),
-      set.port.value_or(rec::ServerPort(card)),
-      set.heartbeat.value_or(rec::Heartbeat(card))};
+CardAddresses Current(const orvell::parameter::ParameterChange& change) {
+  return {change.oldIp, change.oldGateway, change.oldMask};
 }
 
-bool Has(const ControlRecord& card, const Wanted& wanted) {
-  return rec::Ip(card) == wanted.addresses.ip && rec::Gateway(card) == wanted.addresses.gateway &&
-         rec::Mask(card) == wanted.addresses.mask && rec::ServerIp(card) == wanted.server &&
-         rec::ServerPort(card) == wanted.port && rec::Heartbeat(card) == wanted.heartbeat;
+CardAddresses Requested(const orvell::parameter::ParameterChange& change) {
+  return {change.newIp, change.newGateway, change.newMask};
 }
 
-std::string Describe(const std::string& mac, const Wanted& wanted) {
-  return "card " + mac + " to IP " + card_text::Address(wanted.addresses.ip) + ", mask " +
-         card_text::Address(wanted.addresses.mask) + ", gateway " + card_text::Address(wanted.addresses.gateway) +
-         ", server " + card_text::Address(wanted.server) + ":" + std::to_string(wanted.port) + ", heartbeat " +
-         std::to_string(wanted.heartbeat);
+std::string Describe(const std::string& mac, const orvell::parameter::ParameterChange& change) {
+  return "card " + mac + " to IP " + card_text::Address(change.newIp) + ", mask " +
+         card_text::Address(change.newMask) + ", gateway " + card_text::Address(change.newGateway) + ", server " +
+         card_text::Address(change.serverIp) + ":" + std::to_string(change.serverPort) + ", heartbeat " +
+         std::to_string(change.heartbeat);
 }
 
-// The window's checks; returns the exit status when they stop the change.
-std::optional<int> Check(const std::vector<ControlRecord>& listed, const CardAddresses& current, const Wanted& wanted,
+// A choice that names several cards would change whichever answered first.
+std::optional<int> RefuseAmbiguous(const std::vector<ControlRecord>& named, const CardChoice& choice) {
+  if (named.size() < 2) return std::nullopt;
+  std::fprintf(stderr,
+               "kestrum-cli: refused: %zu cards answer with %s %s; name one by its MAC, or, where they share that "
+               "too, connect one card at a time:\n",
+               named.size(), choice.ip ? "IP" : "MAC", choice.text.c_str());
+  std::fputs(CardListing(named, Listing{}).c_str(), stderr);
+  return kRefused;
+}
+
+// The window's checks; returns the exit status when they stop the change. A
+// search that may have missed cards cannot tell that none of those shares
+// the card's addresses.
+std::optional<int> Check(const FoundCards& listed, const orvell::parameter::ParameterChange& change,
                          bool allSharing) {
-  const ChangeVerdict verdict = CheckChange(listed, current, wanted.addresses);
+  const CardAddresses current = Current(change);
+  const CardAddresses requested = Requested(change);
+  const ChangeVerdict verdict = CheckChange(listed.cards, current, requested);
   if (verdict.refusal) {
-    std::fprintf(stderr, "kestrum-cli: refused: %s\n", RefusalText(*verdict.refusal, wanted.addresses).c_str());
+    std::fprintf(stderr, "kestrum-cli: refused: %s\n", RefusalText(*verdict.refusal, requested).c_str());
     return kRefused;
   }
   for (const ChangeWarning& warning : verdict.warnings) {
-    std::fprintf(stderr, "kestrum-cli: warning: %s\n", WarningText(warning, current, wanted.addresses).c_str());
+    std::fprintf(stderr, "kestrum-cli: warning: %s\n", WarningText(warning, current, requested).c_str());
     if (warning.kind == ChangeWarning::Kind::kSharedAddress && !allSharing) {
       std::fprintf(stderr,
                    "kestrum-cli: refused: %zu cards answer to %s and would all take this change; connect one card "
@@ -77,6 +88,13 @@ std::optional<int> Check(const std::vector<ControlRecord>& listed, const CardAdd
                    warning.macs.size(), card_text::Address(current.ip).c_str());
       return kRefused;
     }
+  }
+  if (listed.mayBeCut && !allSharing) {
+    std::fprintf(stderr,
+                 "kestrum-cli: refused: cards the search missed may share %s's addresses and would take this change "
+                 "too; connect fewer cards, or give --all-sharing to change it all the same\n",
+                 card_text::Address(current.ip).c_str());
+    return kRefused;
   }
   return std::nullopt;
 }
@@ -96,51 +114,69 @@ std::optional<int> Confirm(const std::string& description, bool yes) {
   return kNotChanged;
 }
 
+// Searches for the card the change was sent to, as it is once it took the
+// change: another card with its MAC is not it.
+int ReportResult(const ControlRecord& changed, const Listing& listing) {
+  const std::vector<ControlRecord> after = SearchCards().cards;
+  const std::string mac = card_text::Mac(rec::MacAddress(changed));
+  if (std::none_of(after.begin(), after.end(), [&](const ControlRecord& seen) { return SameCard(seen, changed); })) {
+    const auto sameMac = CardsNamed(after, CardChoice{std::nullopt, rec::MacAddress(changed), mac});
+    std::fprintf(stderr, "kestrum-cli: the card confirmed, but a new search %s\n",
+                 sameMac.empty() ? "does not find it" : "finds its MAC only with other values");
+    if (!sameMac.empty()) std::fputs(CardListing(sameMac, listing).c_str(), stdout);
+    return kNotChanged;
+  }
+  std::fputs(CardListing({&changed, 1}, listing).c_str(), stdout);
+  std::fprintf(stderr, "kestrum-cli: changed %s; it answers with the new values\n", mac.c_str());
+  return kChanged;
+}
+
 }  // namespace
 
-std::vector<ControlRecord> SearchCards() {
-  constexpr int kTableSize = 255;  // as the window's ControlTable
-  std::vector<ControlRecord> table(kTableSize);
-  const std::int32_t found = GetControlList(table.data(), kTableSize);
-  table.resize(static_cast<std::size_t>(std::clamp(found, 0, kTableSize)));
-  return table;
+FoundCards SearchCards() {
+  // The library takes one Collect's worth of datagrams from a search: room
+  // for that many records holds every answer it can hand over.
+  constexpr auto kMostAnswers = static_cast<std::int32_t>(orvell::kSearchCollectCapacity);
+  std::vector<ControlRecord> answers(kMostAnswers);
+  const std::int32_t found = std::clamp(GetControlList(answers.data(), kMostAnswers), 0, kMostAnswers);
+  answers.resize(static_cast<std::size_t>(found));
+  const bool mayBeCut = found == kMostAnswers;
+  if (mayBeCut)
+    std::fprintf(stderr,
+                 "kestrum-cli: the list may be cut: one search hands over at most %d answers, and this one handed "
+                 "over that many (kestrum-cli diagnose counts every datagram that arrives)\n",
+                 kMostAnswers);
+  return {DistinctCards(answers), mayBeCut};
 }
 
 int RunSet(const Command& command) {
   const SetArguments& set = command.set;
-  const std::vector<ControlRecord> before = SearchCards();
-  const ControlRecord* found = Find(before, set.card);
-  if (found == nullptr) {
+  const FoundCards before = SearchCards();
+  const std::vector<ControlRecord> named = CardsNamed(before.cards, set.card);
+  if (named.empty()) {
     std::fprintf(stderr, "kestrum-cli: no card answered with %s %s (%zu cards found)\n", set.card.ip ? "IP" : "MAC",
-                 set.card.text.c_str(), before.size());
+                 set.card.text.c_str(), before.cards.size());
     return kNotChanged;
   }
-  const ControlRecord card = *found;
+  if (const auto stop = RefuseAmbiguous(named, set.card)) return *stop;
+  const ControlRecord& card = named.front();
   const std::string mac = card_text::Mac(rec::MacAddress(card));
-  const CardAddresses current{rec::Ip(card), rec::Gateway(card), rec::Mask(card)};
-  const Wanted wanted = WantedOf(card, set);
-  if (const auto stop = Check(before, current, wanted, set.allSharing)) return *stop;
-  if (const auto stop = Confirm(Describe(mac, wanted), set.yes)) return *stop;
+  const orvell::parameter::ParameterChange change = ChangeOf(card, set);
+  if (const auto stop = Check(before, change, set.allSharing)) return *stop;
+  if (const auto stop = Confirm(Describe(mac, change), set.yes)) return *stop;
 
-  const std::string server = card_text::Address(wanted.server);
-  const std::int32_t confirmed = ConfigControlPara(current.ip, current.gateway, current.mask, mac.c_str(),
-                                                   wanted.addresses.ip, wanted.addresses.gateway, wanted.addresses.mask,
-                                                   mac.c_str(), server.c_str(), wanted.port, wanted.heartbeat);
+  const std::string server = card_text::Address(change.serverIp);
+  const std::int32_t confirmed =
+      ConfigControlPara(change.oldIp, change.oldGateway, change.oldMask, mac.c_str(), change.newIp,
+                        change.newGateway, change.newMask, mac.c_str(), server.c_str(), change.serverPort,
+                        change.heartbeat);
   if (confirmed != 1) {
     std::fprintf(stderr, "kestrum-cli: no card confirmed the change of %s\n", mac.c_str());
     return kNotChanged;
   }
-  const std::vector<ControlRecord> after = SearchCards();
-  const ControlRecord* changed = Find(after, CardChoice{std::nullopt, rec::MacAddress(card), mac});
-  if (changed == nullptr || !Has(*changed, wanted)) {
-    std::fprintf(stderr, "kestrum-cli: the card confirmed, but a new search %s\n",
-                 changed == nullptr ? "does not find it" : "finds it with other values");
-    if (changed != nullptr) std::fputs(CardListing({changed, 1}, command.format).c_str(), stdout);
-    return kNotChanged;
-  }
-  std::fputs(CardListing({changed, 1}, command.format).c_str(), stdout);
-  std::fprintf(stderr, "kestrum-cli: changed %s; it answers with the new values\n", mac.c_str());
-  return kChanged;
+  ControlRecord changed = card;
+  orvell::parameter::ApplyToRecord(changed, change);
+  return ReportResult(changed, command.listing);
 }
 
 }  // namespace kestrum::cli

@@ -16,7 +16,13 @@ inline constexpr int kRefused = 3;
 
 int RunSet(const Command& command);
 
-// One search through the library, as the window makes it; the records found.
-std::vector<ControlRecord> SearchCards();
+struct FoundCards {
+  std::vector<ControlRecord> cards;  // each card once
+  bool mayBeCut = false;             // the library handed over the most answers a search takes
+};
+
+// One search through the library, as the window makes it, not bound to the
+// window's table of 255; says on the standard error when the list may be cut.
+FoundCards SearchCards();
 
 }  // namespace kestrum::cli

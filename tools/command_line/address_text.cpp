@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-namespace cardsim {
+namespace kestrum::command_line {
 namespace {
 
 int HexDigit(char c) {
@@ -49,4 +49,4 @@ std::optional<orvell::record::Mac> ParseMac(const std::string& text) {
 
 std::string FormatMac(const orvell::record::Mac& mac) { return kestrum::card_text::Mac(mac); }
 
-}  // namespace cardsim
+}  // namespace kestrum::command_line

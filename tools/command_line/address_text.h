@@ -1,5 +1,6 @@
-// Dotted-decimal IPv4 and colon-separated MAC texts, as the card list shows
-// them and as the emulator's card files hold them.
+// Dotted-decimal IPv4 and colon-separated MAC texts as people type them, on a
+// command line or in the emulator's card files; written as the card list
+// shows them.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 
 #include "control_record.h"
 
-namespace cardsim {
+namespace kestrum::command_line {
 
 // Four decimal octets, nothing else; the address in network order (first
 // octet first in memory, as ControlRecord holds it).
@@ -23,4 +24,4 @@ std::optional<orvell::record::Mac> ParseMac(const std::string& text);
 // Upper-case, as the card list shows it.
 std::string FormatMac(const orvell::record::Mac& mac);
 
-}  // namespace cardsim
+}  // namespace kestrum::command_line

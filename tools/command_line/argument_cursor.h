@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-namespace cardsim {
+namespace kestrum::command_line {
 
 class ArgumentCursor {
  public:
@@ -38,4 +38,4 @@ std::optional<Integer> ParseDecimal(const std::string& text, Integer max) {
   return static_cast<Integer>(value);
 }
 
-}  // namespace cardsim
+}  // namespace kestrum::command_line

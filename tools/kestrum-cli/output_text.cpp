@@ -1,0 +1,91 @@
+#include "output_text.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "card_texts.h"
+
+namespace kestrum::cli {
+namespace {
+
+constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+// Decodes one UTF-8 sequence at text[i]; returns its code point and moves i.
+char32_t NextCodePoint(const std::string& text, std::size_t& i) {
+  const unsigned byte = static_cast<unsigned char>(text[i]);
+  const std::size_t length = byte < 0x80u ? 1 : byte < 0xE0u ? 2 : byte < 0xF0u ? 3 : 4;
+  unsigned point = length == 1 ? byte : byte & (0x3Fu >> (length - 1));
+  for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
+    point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+  i += length;
+  return static_cast<char32_t>(point);
+}
+
+bool IsWide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+std::string UnicodeEscape(char32_t codeUnit) {
+  char escape[7];
+  std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(codeUnit));
+  return escape;
+}
+
+// As JSON writes a code point: one \u escape, or a surrogate pair beyond the
+// Basic Multilingual Plane.
+std::string JsonEscape(char32_t c) {
+  if (c < 0x10000) return UnicodeEscape(c);
+  const char32_t offset = c - 0x10000;
+  return UnicodeEscape(0xD800 + (offset >> 10)) + UnicodeEscape(0xDC00 + (offset & 0x3FF));
+}
+
+// OWASP's list; a tab or a CR is shown as U+FFFD before it gets here.
+bool StartsFormula(const std::string& field) {
+  return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string Shown(const std::string& text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    if (card_text::IsObeyedNotShown(NextCodePoint(text, i)))
+      shown += kReplacement;
+    else
+      shown.append(text, start, i - start);
+  }
+  return shown;
+}
+
+std::size_t TerminalWidth(const std::string& text) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < text.size();) width += IsWide(NextCodePoint(text, i)) ? 2u : 1u;
+  return width;
+}
+
+std::string CsvField(const std::string& text) {
+  const std::string shown = Shown(text);
+  const std::string field = (StartsFormula(shown) ? "'" : "") + shown;
+  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  std::string quoted = "\"";
+  for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::string EscapeObeyedInJson(const std::string& document) {
+  std::string escaped;
+  for (std::size_t i = 0; i < document.size();) {
+    const std::size_t start = i;
+    const char32_t c = NextCodePoint(document, i);
+    if (c >= 0x7F && card_text::IsObeyedNotShown(c))
+      escaped += JsonEscape(c);
+    else
+      escaped.append(document, start, i - start);
+  }
+  return escaped;
+}
+
+}  // namespace kestrum::cli
