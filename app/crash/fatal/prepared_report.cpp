@@ -5,8 +5,8 @@
 
 #include "crash/fatal/neutralised_text.h"
 #include "crash/fatal/report_details.h"
-#include "crash/fatal/report_folder.h"
 #include "crash/fatal/report_layout.h"
+#include "state_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -80,7 +80,7 @@ bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared
   base += ReportBaseName();
   const bool fits = CopyWhole(prepared.reportPath, base + std::string(kPendingReportSuffix)) &&
                     CopyWhole(prepared.minidumpPath, base + std::string(kMinidumpSuffix));
-  if (!fits || !MakeReportFolder(settings.folder)) {
+  if (!fits || !MakeFolder(settings.folder)) {
     prepared.reportPath[0] = '\0';
     prepared.minidumpPath[0] = '\0';
     return false;

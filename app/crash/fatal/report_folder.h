@@ -1,4 +1,5 @@
-// The per-user folder where fatal-error reports wait for the next start.
+// The folder where fatal-error reports wait for the next start, in the
+// per-user state folder.
 #pragma once
 
 #include <string>
@@ -10,8 +11,5 @@ namespace kestrum {
 // on Linux, %LOCALAPPDATA%\Kestrum\crash-reports on Windows. UTF-8; empty
 // when the environment names no home at all.
 std::string DefaultCrashReportFolder();
-
-// Creates the folder and its parents; true when it exists afterwards.
-bool MakeReportFolder(const std::string& folder);
 
 }  // namespace kestrum

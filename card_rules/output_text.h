@@ -1,12 +1,13 @@
-// What a card's texts become in kestrum-cli's outputs. A card's texts come
-// from any host on the LAN, so what a terminal or a viewer would obey rather
-// than show (card_text::IsObeyedNotShown) never reaches the output as itself.
+// What a card's texts become in the outputs of kestrum-cli and the window's
+// export. A card's texts come from any host on the LAN, so what a terminal or
+// a viewer would obey rather than show (IsObeyedNotShown) never reaches the
+// output as itself.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-namespace kestrum::cli {
+namespace kestrum::card_text {
 
 // The UTF-8 text with U+FFFD in place of each character a display would obey.
 std::string Shown(const std::string& text);
@@ -26,4 +27,4 @@ std::string CsvField(const std::string& text);
 // stay.
 std::string EscapeObeyedInJson(const std::string& document);
 
-}  // namespace kestrum::cli
+}  // namespace kestrum::card_text

@@ -5,7 +5,7 @@
 
 #include "card_texts.h"
 
-namespace kestrum::cli {
+namespace kestrum::card_text {
 namespace {
 
 constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
@@ -52,7 +52,7 @@ std::string Shown(const std::string& text) {
   std::string shown;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t start = i;
-    if (card_text::IsObeyedNotShown(NextCodePoint(text, i)))
+    if (IsObeyedNotShown(NextCodePoint(text, i)))
       shown += kReplacement;
     else
       shown.append(text, start, i - start);
@@ -80,7 +80,7 @@ std::string EscapeObeyedInJson(const std::string& document) {
   for (std::size_t i = 0; i < document.size();) {
     const std::size_t start = i;
     const char32_t c = NextCodePoint(document, i);
-    if (c >= 0x7F && card_text::IsObeyedNotShown(c))
+    if (c >= 0x7F && IsObeyedNotShown(c))
       escaped += JsonEscape(c);
     else
       escaped.append(document, start, i - start);
@@ -88,4 +88,4 @@ std::string EscapeObeyedInJson(const std::string& document) {
   return escaped;
 }
 
-}  // namespace kestrum::cli
+}  // namespace kestrum::card_text
