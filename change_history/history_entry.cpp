@@ -1,8 +1,7 @@
 #include "history_entry.h"
 
-#include <nlohmann/json.hpp>
-
 #include "card_texts.h"
+#include "history_json.h"
 #include "local_time.h"
 
 namespace kestrum::history {
@@ -60,16 +59,19 @@ HistoryEntry ChangeSentNow(const char* program, const ControlRecord& before,
           ValuesSent(sent),     confirmed, std::move(warnings)};
 }
 
+json EntryObject(const HistoryEntry& entry) {
+  return {{"time", entry.time},
+          {"program", entry.program},
+          {"mac", entry.mac},
+          {"before", ValuesObject(entry.before)},
+          {"sent", ValuesObject(entry.sent)},
+          {"outcome", entry.confirmed ? kConfirmed : kNotConfirmed},
+          {"warnings", entry.warnings}};
+}
+
 std::string EntryLine(const HistoryEntry& entry) {
-  const json object = {{"time", entry.time},
-                       {"program", entry.program},
-                       {"mac", entry.mac},
-                       {"before", ValuesObject(entry.before)},
-                       {"sent", ValuesObject(entry.sent)},
-                       {"outcome", entry.confirmed ? kConfirmed : kNotConfirmed},
-                       {"warnings", entry.warnings}};
   // No indent: one entry, one line; a warning's own line break is escaped.
-  return object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+  return EntryObject(entry).dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 std::optional<HistoryEntry> EntryFromLine(std::string_view line) {

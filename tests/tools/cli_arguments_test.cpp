@@ -16,6 +16,8 @@ TEST(CliArguments, RefusesRepeatsAndChangesOfNothing) {
       {"search", "--no-bom", "--no-bom"},
       {"set", "192.168.1.7", "--yes"},
       {"set", "00:1A:4B:00:00:01", "--all-sharing", "--format", "json", "--yes"},
+      {"history", "--card", "192.168.1"},
+      {"history", "--card", "00:1A:4B:00:00:01", "--yes"},
   };
   for (const auto& arguments : refused) {
     const auto parsed = ParseArguments(arguments);

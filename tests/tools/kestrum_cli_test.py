@@ -2,7 +2,8 @@
 """kestrum-cli against emulated cards, inside the private network that
 scripts/private-lan.sh makes (ctest runs it only there): the three formats
 read back with Python's own json and csv parsers, changes by IP and by MAC,
-the refusals that send nothing, and diagnose.
+the refusals that send nothing, the history of changes, and diagnose. Every
+run keeps its history in a state folder of its own, never the user's.
 
     kestrum_cli_test.py KESTRUM_CLI CARDSIM [unittest arguments]
 """
@@ -10,6 +11,7 @@ import csv
 import io
 import json
 import os
+import shutil
 import signal
 import socket
 import subprocess
@@ -76,9 +78,9 @@ def card(mac, ip="192.168.1.100", type_version="T8-V1.00", **fields):
     return record
 
 
-def cli(*arguments, stdout=subprocess.PIPE):
+def cli(*arguments, stdout=subprocess.PIPE, env=None):
     return subprocess.run([CLI, *arguments], stdout=stdout, stderr=subprocess.PIPE, text=True,
-                          stdin=subprocess.DEVNULL, timeout=30)
+                          stdin=subprocess.DEVNULL, timeout=30, env=env)
 
 
 class KestrumCli(unittest.TestCase):
@@ -142,6 +144,45 @@ class KestrumCli(unittest.TestCase):
             self.assertEqual((second["ip"], second["serverPort"], second["heartbeat"]), ("192.168.1.102", 9100, 77))
         finally:
             cards.stop()
+
+    def test_a_change_sent_is_in_the_history_with_its_values_and_outcome(self):
+        state = tempfile.mkdtemp(prefix="kestrum-history-")
+        env = dict(os.environ, XDG_STATE_HOME=state)
+        cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.101"), card("00:1A:4B:00:00:02", "192.168.1.102")])
+        try:
+            result = cli("set", "00:1A:4B:00:00:02", "--ip", "192.168.1.202", "--gateway", "10.0.0.1",
+                         "--heartbeat", "77", "--yes", env=env)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            refused = cli("set", "192.168.1.101", "--ip", "192.168.1.255", "--yes", env=env)
+            self.assertEqual(refused.returncode, 3, refused.stderr)  # nothing sent: nothing recorded
+        finally:
+            cards.stop()
+        try:
+            result = cli("history", "--format", "json", env=env)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            (change,) = json.loads(result.stdout)["changes"]
+            self.assertRegex(change["time"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
+            self.assertEqual((change["program"], change["mac"], change["outcome"]),
+                             ("cli", "00:1A:4B:00:00:02", "confirmed"))
+            self.assertEqual(change["before"], {"ip": "192.168.1.102", "mask": "255.255.255.0",
+                                                "gateway": "192.168.1.1", "serverIp": "192.168.1.10",
+                                                "serverPort": 9000, "heartbeat": 30})
+            self.assertEqual(change["sent"], {"ip": "192.168.1.202", "mask": "255.255.255.0", "gateway": "10.0.0.1",
+                                              "serverIp": "192.168.1.10", "serverPort": 9000, "heartbeat": 77})
+            self.assertEqual(len(change["warnings"]), 1)  # the gateway outside the subnet, gone ahead with
+
+            with open(os.path.join(state, "Kestrum", "change-history.jsonl"), "a") as history:
+                history.write('{"time": "2026-')  # as a crash leaves an entry
+            result = cli("history", "--card", "192.168.1.202", "--format", "csv", "--no-bom", env=env)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertIn("1 line of", result.stderr)
+            (row,) = csv.DictReader(io.StringIO(result.stdout, newline=""))
+            self.assertEqual((row["oldIp"], row["newIp"], row["oldHeartbeat"], row["newHeartbeat"], row["outcome"]),
+                             ("192.168.1.102", "192.168.1.202", "30", "77", "confirmed"))
+            result = cli("history", "--card", "00:1A:4B:00:00:01", env=env)
+            self.assertIn("0 changes recorded", result.stdout)
+        finally:
+            shutil.rmtree(state)
 
     def test_refused_changes_send_nothing(self):
         cards = Cards([card("00:1A:4B:00:00:01"), card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", "192.168.1.7")])
@@ -244,4 +285,9 @@ class KestrumCli(unittest.TestCase):
 if __name__ == "__main__":
     refuse_outside_private_network()
     CLI, CARDSIM = sys.argv[1], sys.argv[2]
-    unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2)
+    os.environ["XDG_STATE_HOME"] = tempfile.mkdtemp(prefix="kestrum-cli-test-state-")
+    try:
+        program = unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2, exit=False)
+    finally:
+        shutil.rmtree(os.environ["XDG_STATE_HOME"])
+    sys.exit(not program.result.wasSuccessful())

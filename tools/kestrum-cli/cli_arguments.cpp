@@ -70,6 +70,16 @@ std::string TakeSetOption(const std::string& name, ArgumentCursor& cursor, Comma
   return set.heartbeat ? "" : "--heartbeat: '" + *value + "' is not a heartbeat (0 to 255)";
 }
 
+// One option of `history`; an error line when it is not one or its value is bad.
+std::string TakeHistoryOption(const std::string& name, ArgumentCursor& cursor, Command& command) {
+  if (IsListingOption(name)) return TakeListingOption(name, cursor, command.listing);
+  if (name != "--card") return "unknown option '" + name + "' for history (see kestrum-cli history --help)";
+  const auto value = cursor.TakeValue();
+  if (!value) return "--card needs a value";
+  command.history.card = CardNamed(*value);
+  return command.history.card ? "" : "--card: '" + *value + "' is neither a card's IP address nor its MAC";
+}
+
 bool ChangesSomething(const SetArguments& set) {
   return set.ip || set.mask || set.gateway || set.server || set.port || set.heartbeat;
 }
@@ -91,6 +101,8 @@ ParsedCommand ParseArguments(const std::vector<std::string>& arguments) {
     command.kind = CommandKind::kSet;
   } else if (name == "diagnose") {
     command.kind = CommandKind::kDiagnose;
+  } else if (name == "history") {
+    command.kind = CommandKind::kHistory;
   } else {
     return Refuse("unknown command '" + name + "' (see kestrum-cli --help)");
   }
@@ -98,7 +110,7 @@ ParsedCommand ParseArguments(const std::vector<std::string>& arguments) {
   std::set<std::string> given;  // a second --ip would silently win over the first
   while (!cursor.Done()) {
     const std::string option = cursor.Take();
-    if (option == "--help" || option == "-h") return {Command{CommandKind::kHelp, name, {}, {}}, {}};
+    if (option == "--help" || option == "-h") return {Command{CommandKind::kHelp, name, {}, {}, {}}, {}};
     const bool isOption = option.rfind("--", 0) == 0;
     if (isOption && !given.insert(option).second) return Refuse(option + " is given twice");
     if (command.kind == CommandKind::kSet && !cardGiven && !isOption) {
@@ -108,6 +120,8 @@ ParsedCommand ParseArguments(const std::vector<std::string>& arguments) {
       cardGiven = true;
     } else if (command.kind == CommandKind::kSet) {
       if (const std::string error = TakeSetOption(option, cursor, command); !error.empty()) return Refuse(error);
+    } else if (command.kind == CommandKind::kHistory) {
+      if (const std::string error = TakeHistoryOption(option, cursor, command); !error.empty()) return Refuse(error);
     } else if (command.kind == CommandKind::kSearch && IsListingOption(option)) {
       if (const std::string error = TakeListingOption(option, cursor, command.listing); !error.empty())
         return Refuse(error);
@@ -156,11 +170,24 @@ std::string HelpText(const std::string& topic) {
            "Tells why a card may not be found: the adapters a search leaves through, the local port\n"
            "the answers arrive on, every datagram one search receives and what became of it, and a\n"
            "hint where one fits. Exit status: 0 when a card answered, 1 when none did.\n";
+  if (topic == "history")
+    return "usage: kestrum-cli history [--card MAC|IP] [--format table|csv|json] [--no-bom]\n"
+           "Lists the parameter changes that the window and kestrum-cli set sent from this user\n"
+           "account, oldest first, newest last: the local time with its UTC offset, the program,\n"
+           "the card's MAC, its values before and the values sent, whether a card confirmed, and\n"
+           "the warnings the operator went ahead despite. --card lists the changes of the card with\n"
+           "that MAC, or of cards that had or were given that IP address. The CSV follows search's\n"
+           "rules. The history is the file change-history.jsonl in ~/.local/state/Kestrum\n"
+           "($XDG_STATE_HOME/Kestrum; %LOCALAPPDATA%\\Kestrum on Windows), one JSON object a line;\n"
+           "a line cut short (by a crash) is skipped and counted on the standard error.\n"
+           "Exit status: 0 when the history was read (also when it is empty), 1 when it cannot be\n"
+           "read or the output could not be written.\n";
   return "usage: kestrum-cli COMMAND [OPTIONS]\n"
          "Finds and changes LED-display control cards on the local network.\n"
          "  search     list the cards that answer a search\n"
          "  set        change a card's IP address, mask, gateway, server address, port, heartbeat\n"
          "  diagnose   why is my card not found?\n"
+         "  history    the changes sent so far, by the window and by set\n"
          "kestrum-cli COMMAND --help tells more of each.\n";
 }
 

@@ -36,13 +36,19 @@ struct SetArguments {
   bool allSharing = false;  // go on although other cards share the address
 };
 
-enum class CommandKind { kHelp, kSearch, kSet, kDiagnose };
+// What `history` lists: every change, or those of one card.
+struct HistoryArguments {
+  std::optional<CardChoice> card;
+};
+
+enum class CommandKind { kHelp, kSearch, kSet, kDiagnose, kHistory };
 
 struct Command {
   CommandKind kind = CommandKind::kHelp;
-  std::string helpTopic;  // for kHelp: "", "search", "set" or "diagnose"
+  std::string helpTopic;  // for kHelp: "", "search", "set", "diagnose" or "history"
   Listing listing;
   SetArguments set;
+  HistoryArguments history;
 };
 
 // The command, or one line saying what is wrong with the arguments.

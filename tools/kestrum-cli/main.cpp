@@ -1,6 +1,6 @@
 // kestrum-cli: search, change and diagnose LED-display control cards from a
-// terminal or a script. It searches and changes through the Orvell library,
-// bound at load time like the window.
+// terminal or a script, and list the changes made. It searches and changes
+// through the Orvell library, bound at load time like the window.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -17,6 +17,7 @@
 #include "card_listing.h"
 #include "cli_arguments.h"
 #include "diagnose.h"
+#include "history_command.h"
 #include "orvell.h"
 #include "set_command.h"
 
@@ -70,6 +71,8 @@ int Run(const Command& command) {
       return RunSet(command);
     case CommandKind::kDiagnose:
       return RunDiagnose();
+    case CommandKind::kHistory:
+      return RunHistory(command);
   }
   return kBadUsage;
 }

@@ -19,6 +19,7 @@
 #include "card_search.h"
 #include "card_texts.h"
 #include "change_checks.h"
+#include "history_file.h"
 #include "orvell.h"
 #include "record_change.h"
 
@@ -67,11 +68,11 @@ std::optional<int> RefuseAmbiguous(const std::vector<ControlRecord>& named, cons
   return kRefused;
 }
 
-// The window's checks; returns the exit status when they stop the change. A
-// search that may have missed cards cannot tell that none of those shares
-// the card's addresses.
+// The window's checks; returns the exit status when they stop the change,
+// else leaves the warnings told in `warnings`. A search that may have missed
+// cards cannot tell that none of those shares the card's addresses.
 std::optional<int> Check(const FoundCards& listed, const orvell::parameter::ParameterChange& change,
-                         bool allSharing) {
+                         bool allSharing, std::vector<std::string>& warnings) {
   const CardAddresses current = Current(change);
   const CardAddresses requested = Requested(change);
   const ChangeVerdict verdict = CheckChange(listed.cards, current, requested);
@@ -80,7 +81,8 @@ std::optional<int> Check(const FoundCards& listed, const orvell::parameter::Para
     return kRefused;
   }
   for (const ChangeWarning& warning : verdict.warnings) {
-    std::fprintf(stderr, "kestrum-cli: warning: %s\n", WarningText(warning, current, requested).c_str());
+    warnings.push_back(WarningText(warning, current, requested));
+    std::fprintf(stderr, "kestrum-cli: warning: %s\n", warnings.back().c_str());
     if (warning.kind == ChangeWarning::Kind::kSharedAddress && !allSharing) {
       std::fprintf(stderr,
                    "kestrum-cli: refused: %zu cards answer to %s and would all take this change; connect one card "
@@ -112,6 +114,16 @@ std::optional<int> Confirm(const std::string& description, bool yes) {
   if (answer == "y" || answer == "Y" || answer == "yes") return std::nullopt;
   std::fprintf(stderr, "kestrum-cli: not changed\n");
   return kNotChanged;
+}
+
+// A history that cannot be written does not stop the change; it is told.
+void Record(const ControlRecord& card, const orvell::parameter::ParameterChange& change, bool confirmed,
+            std::vector<std::string> warnings) {
+  const std::string file = history::DefaultHistoryFile();
+  const std::string error = history::AppendEntry(
+      file, history::ChangeSentNow(history::kProgramCli, card, change, confirmed, std::move(warnings)));
+  if (!error.empty())
+    std::fprintf(stderr, "kestrum-cli: the change is not in the history %s: %s\n", file.c_str(), error.c_str());
 }
 
 // Searches for the card the change was sent to, as it is once it took the
@@ -162,7 +174,8 @@ int RunSet(const Command& command) {
   const ControlRecord& card = named.front();
   const std::string mac = card_text::Mac(rec::MacAddress(card));
   const orvell::parameter::ParameterChange change = ChangeOf(card, set);
-  if (const auto stop = Check(before, change, set.allSharing)) return *stop;
+  std::vector<std::string> warnings;
+  if (const auto stop = Check(before, change, set.allSharing, warnings)) return *stop;
   if (const auto stop = Confirm(Describe(mac, change), set.yes)) return *stop;
 
   const std::string server = card_text::Address(change.serverIp);
@@ -170,6 +183,7 @@ int RunSet(const Command& command) {
       ConfigControlPara(change.oldIp, change.oldGateway, change.oldMask, mac.c_str(), change.newIp,
                         change.newGateway, change.newMask, mac.c_str(), server.c_str(), change.serverPort,
                         change.heartbeat);
+  Record(card, change, confirmed == 1, std::move(warnings));
   if (confirmed != 1) {
     std::fprintf(stderr, "kestrum-cli: no card confirmed the change of %s\n", mac.c_str());
     return kNotChanged;

@@ -1,0 +1,13 @@
+// An entry as the JSON object its line holds, for readers that put entries
+// into a JSON document of their own (kestrum-cli history --format json).
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "history_entry.h"
+
+namespace kestrum::history {
+
+nlohmann::json EntryObject(const HistoryEntry& entry);
+
+}  // namespace kestrum::history
