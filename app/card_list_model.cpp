@@ -53,6 +53,8 @@ QVariant CardListModel::data(const QModelIndex& index, int role) const {
       return d3_SetLVColumnColour(index.column());
     case Qt::ForegroundRole:
       return QColor(Qt::black);
+    case Qt::ToolTipRole:
+      return rows_.at(index.row()).lastChange.isEmpty() ? QVariant() : QVariant(rows_.at(index.row()).lastChange);
     default:
       return {};
   }
@@ -116,6 +118,11 @@ void CardListModel::SetRowText(int row, int column, const QString& text) {
   rows_[row].SetText(column, text);
   const QModelIndex changed = index(row, column);
   emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+void CardListModel::SetRowLastChange(int row, const QString& text) {
+  rows_[row].lastChange = text;
+  emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::ToolTipRole});
 }
 
 }  // namespace kestrum

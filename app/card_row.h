@@ -1,5 +1,6 @@
 // One row of the card list: the texts of its columns, the running number
-// first, and which ControlTable record it stands for (kept through sorting).
+// first, which ControlTable record it stands for (kept through sorting), and
+// the card's last recorded change.
 #pragma once
 
 #include <QString>
@@ -21,6 +22,7 @@ enum CardListColumn {
 struct CardRow {
   int recordIndex = 0;
   std::array<QString, kColumnCount> texts;
+  QString lastChange;  // the card's last recorded change, the row's tooltip
 
   const QString& Text(int column) const { return texts.at(static_cast<std::size_t>(column)); }
   void SetText(int column, const QString& text) { texts.at(static_cast<std::size_t>(column)) = text; }

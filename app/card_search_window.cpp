@@ -1,11 +1,18 @@
 #include "card_search_window.h"
 
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTableView>
 #include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 #include <memory>
 
@@ -13,10 +20,13 @@
 #include "busy_popup.h"
 #include "card_list_model.h"
 #include "card_field_texts.h"
+#include "card_texts.h"
 #include "crash/kestrum_application.h"
 #include "delay_with_messages.h"
 #include "gradient_label.h"
+#include "history_file.h"
 #include "record_change.h"
+#include "state_folder.h"
 
 namespace kestrum {
 namespace {
@@ -56,6 +66,7 @@ void TFrm_CardSearch::SearchCard() {
     return;
   }
   btnModify->setEnabled(true);
+  const auto lastChanges = LastChanges();
   QList<CardRow> rows;
   rows.reserve(found);
   for (int i = 0; i < found; ++i) {
@@ -68,6 +79,8 @@ void TFrm_CardSearch::SearchCard() {
     row.SetText(kColumnMask, AddressText(orvell::record::Mask(card)));
     row.SetText(kColumnGateway, AddressText(orvell::record::Gateway(card)));
     row.SetText(kColumnMac, MacText(orvell::record::MacAddress(card)));
+    if (const auto last = lastChanges.find(card_text::Mac(orvell::record::MacAddress(card))); last != lastChanges.end())
+      row.lastChange = LastChangeText(last->second);
     rows.append(std::move(row));
   }
   model_->AppendRows(std::move(rows));
@@ -144,14 +157,18 @@ void TFrm_CardSearch::btnModifyClick() {
   const PanelTexts texts = ReadPanel();
   const ModifyRequest request =
       MakeModifyRequest(texts, {state_.SelectedIp, state_.SelectedGateway, state_.SelectedMask});
-  if (!ChangeAllowed(request)) return;
+  QStringList warnings;
+  if (!ChangeAllowed(request, warnings)) return;
   if (!row.isValid()) return;  // the row went while the question was open
-  if (SendModifyRequest(protocol_, request) != 1) {
+  const ControlRecord before = state_.ControlTable.at(static_cast<std::size_t>(model_->Row(row.row()).recordIndex));
+  const bool confirmed = SendModifyRequest(protocol_, request) == 1;
+  if (confirmed) {
+    ShowConfirmedChange(row.row(), texts, request.change);
+    idsres->SetCaption(QStringLiteral("修改成功"));
+  } else {
     idsres->SetCaption(QStringLiteral("修改失败"));
-    return;
   }
-  ShowConfirmedChange(row.row(), texts, request.change);
-  idsres->SetCaption(QStringLiteral("修改成功"));
+  RecordChange(before, request.change, confirmed, warnings);
 }
 
 void TFrm_CardSearch::ModifyClickedReportingErrors() {
@@ -179,7 +196,7 @@ std::vector<ControlRecord> TFrm_CardSearch::ListedCards() const {
   return listed;
 }
 
-bool TFrm_CardSearch::ChangeAllowed(const ModifyRequest& request) {
+bool TFrm_CardSearch::ChangeAllowed(const ModifyRequest& request, QStringList& warnings) {
   const auto& change = request.change;
   const CardAddresses current{change.oldIp, change.oldGateway, change.oldMask};
   const CardAddresses requested{change.newIp, change.newGateway, change.newMask};
@@ -188,7 +205,6 @@ bool TFrm_CardSearch::ChangeAllowed(const ModifyRequest& request) {
     refuseChange_(this, QString::fromStdString(RefusalText(*verdict.refusal, requested)));
     return false;
   }
-  QStringList warnings;
   for (const ChangeWarning& warning : verdict.warnings)
     warnings << QString::fromStdString(WarningText(warning, current, requested));
   return confirmChange_(this, warnings);
@@ -206,6 +222,72 @@ void TFrm_CardSearch::ShowConfirmedChange(int row, const PanelTexts& texts,
   state_.SelectedIp = change.newIp;
   state_.SelectedGateway = change.newGateway;
   state_.SelectedMask = change.newMask;
+}
+
+void TFrm_CardSearch::RecordChange(const ControlRecord& before, const orvell::parameter::ParameterChange& sent,
+                                   bool confirmed, const QStringList& warnings) {
+  if (!historyFile_) return;
+  std::vector<std::string> lines;
+  for (const QString& warning : warnings) lines.push_back(warning.toStdString());
+  const history::HistoryEntry entry =
+      history::ChangeSentNow(history::kProgramWindow, before, sent, confirmed, std::move(lines));
+  const std::string error = history::AppendEntry(*historyFile_, entry);
+  if (error.empty()) {
+    NameLastChange(entry);
+    return;
+  }
+  // A history that cannot be written never stops a change; told once.
+  if (historyFailureTold_) return;
+  historyFailureTold_ = true;
+  historyFailed_(this, QString::fromStdString(historyFile_->empty() ? error : *historyFile_ + ": " + error));
+}
+
+std::map<std::string, history::HistoryEntry> TFrm_CardSearch::LastChanges() const {
+  std::map<std::string, history::HistoryEntry> last;
+  if (!historyFile_) return last;
+  for (history::HistoryEntry& entry : history::ReadHistory(*historyFile_).entries)
+    last.insert_or_assign(entry.mac, std::move(entry));  // newest last
+  return last;
+}
+
+void TFrm_CardSearch::NameLastChange(const history::HistoryEntry& entry) {
+  const QString mac = QString::fromStdString(entry.mac);
+  for (int row = 0; row < model_->rowCount(); ++row)
+    if (model_->Row(row).Text(kColumnMac) == mac) model_->SetRowLastChange(row, LastChangeText(entry));
+}
+
+void TFrm_CardSearch::CopySelectedRow() {
+  const QPersistentModelIndex row = SelectedRow();
+  if (row.isValid()) QGuiApplication::clipboard()->setText(TabSeparatedRow(*model_, row.row()));
+}
+
+void TFrm_CardSearch::CopySelectedColumn(int column) {
+  const QPersistentModelIndex row = SelectedRow();
+  if (row.isValid()) QGuiApplication::clipboard()->setText(model_->Row(row.row()).Text(column));
+}
+
+void TFrm_CardSearch::ExportList() {
+  const QString file = chooseExportFile_(this);
+  if (file.isEmpty()) return;
+  std::vector<NumberedCard> cards;
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    const CardRow& listed = model_->Row(row);
+    cards.push_back({listed.Text(kColumnNumber).toULongLong(),
+                     state_.ControlTable.at(static_cast<std::size_t>(listed.recordIndex))});
+  }
+  const std::string csv = ListCsv(cards);
+  QSaveFile out(file);
+  if (out.open(QIODevice::WriteOnly) &&
+      out.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size()) && out.commit())
+    return;
+  QMessageBox::warning(this, QStringLiteral("提示"), QStringLiteral("无法导出到 %1：%2").arg(file, out.errorString()));
+}
+
+void TFrm_CardSearch::OpenHistoryFolder() {
+  if (!historyFile_ || historyFile_->empty()) return;
+  const QString folder = QFileInfo(QString::fromStdString(*historyFile_)).absolutePath();
+  MakeFolder(folder.toStdString());  // before the first change it may not be there yet
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 }  // namespace kestrum

@@ -7,13 +7,19 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "card_list_copy.h"
 #include "card_protocol.h"
 #include "card_row.h"
 #include "change_checks.h"
 #include "change_confirmation.h"
+#include "change_history_texts.h"
+#include "history_entry.h"
 #include "modify_request.h"
 #include "orvell.h"
 
@@ -71,6 +77,16 @@ class TFrm_CardSearch final : public QWidget {
   void SetChangeConfirmation(ChangeConfirmation confirm) { confirmChange_ = std::move(confirm); }
   // Who tells the operator that a change is refused; by default a message box.
   void SetChangeRefusalNotice(ChangeRefusalNotice notice) { refuseChange_ = std::move(notice); }
+  // Where every change sent is recorded (UTF-8), and read from for the rows'
+  // tooltips; without one nothing is recorded. Empty: the history cannot be
+  // kept, which the operator hears of at the first change.
+  void SetChangeHistoryFile(std::string file) { historyFile_ = std::move(file); }
+  // Who tells the operator, once per run, that the history cannot be
+  // written; by default a message box.
+  void SetHistoryFailureNotice(HistoryFailureNotice notice) { historyFailed_ = std::move(notice); }
+  // Who chooses the file the list is exported to; by default the platform's
+  // save dialog.
+  void SetExportFileChooser(ExportFileChooser choose) { chooseExportFile_ = std::move(choose); }
 
   // Runs one search: busy popup, the library call, one row per card, the
   // first row selected and the count in idsres.
@@ -94,12 +110,21 @@ class TFrm_CardSearch final : public QWidget {
   // subnet). Does nothing without a selected row.
   void btnModifyClick();
 
+  // The list's context menu (Ctrl+C copies the row too): the selected row
+  // as tab-separated text under the headings, its IP or its MAC alone, the
+  // whole list as CSV, and the history file's folder.
+  void CopySelectedRow();
+  void CopySelectedColumn(int column);
+  void ExportList();
+  void OpenHistoryFolder();
+
  private:
   void CreateControls();
   void CreateScreenGroup(QStyle* groupBoxStyle);
   void CreateDriveGroup(QStyle* groupBoxStyle);
   void CreateNetworkGroup(QStyle* groupBoxStyle);
   void ConfigureList();
+  void AddListActions();
   void SetTabOrder();
   void CentreOnScreen();
 
@@ -115,13 +140,24 @@ class TFrm_CardSearch final : public QWidget {
   PanelTexts ReadPanel() const;
   // The records of the listed cards, in the order of the list.
   std::vector<ControlRecord> ListedCards() const;
-  // Whether the change may go ahead: refused ones are told, warned ones asked.
-  bool ChangeAllowed(const ModifyRequest& request);
+  // Whether the change may go ahead: refused ones are told, warned ones
+  // asked; `warnings` are those the operator went ahead despite.
+  bool ChangeAllowed(const ModifyRequest& request, QStringList& warnings);
+  // Appends the change to the history and names it in the card's rows.
+  void RecordChange(const ControlRecord& before, const orvell::parameter::ParameterChange& sent, bool confirmed,
+                    const QStringList& warnings);
+  // The last recorded change of each MAC, for the rows' tooltips.
+  std::map<std::string, history::HistoryEntry> LastChanges() const;
+  void NameLastChange(const history::HistoryEntry& entry);
   void ShowConfirmedChange(int row, const PanelTexts& texts, const orvell::parameter::ParameterChange& change);
 
   CardProtocol protocol_;
   ChangeConfirmation confirmChange_ = AskChangeConfirmation;
   ChangeRefusalNotice refuseChange_ = ShowChangeRefusal;
+  HistoryFailureNotice historyFailed_ = ShowHistoryFailure;
+  ExportFileChooser chooseExportFile_ = AskExportFile;
+  std::optional<std::string> historyFile_;
+  bool historyFailureTold_ = false;
   CardSearchState state_;
   CardListModel* model_ = nullptr;
 

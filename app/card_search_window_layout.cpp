@@ -1,6 +1,7 @@
 // Construction of TFrm_CardSearch: every control at its place, with its
 // name, caption, font and starting state. Geometry is in pixels at 96 dpi,
 // relative to the control's container.
+#include <QAction>
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
@@ -285,6 +286,27 @@ void TFrm_CardSearch::ConfigureList() {
   // Clearing the list for a search drops the selection without a
   // selection signal.
   connect(model_, &QAbstractItemModel::modelReset, this, &TFrm_CardSearch::RzListView1SelectItem);
+  AddListActions();
+}
+
+void TFrm_CardSearch::AddListActions() {
+  rzlistview1->setContextMenuPolicy(Qt::ActionsContextMenu);
+  const auto add = [this](const char* name, const QString& text, const std::function<void()>& handler) {
+    auto* const action = Named(new QAction(text, rzlistview1), name);
+    connect(action, &QAction::triggered, this, handler);
+    rzlistview1->addAction(action);
+    return action;
+  };
+  QAction* const copyRow = add("copyRow", QStringLiteral("复制此行"), [this] { CopySelectedRow(); });
+  copyRow->setShortcut(QKeySequence::Copy);
+  copyRow->setShortcutContext(Qt::WidgetShortcut);
+  add("copyIp", QStringLiteral("复制IP"), [this] { CopySelectedColumn(kColumnIp); });
+  add("copyMac", QStringLiteral("复制Mac地址"), [this] { CopySelectedColumn(kColumnMac); });
+  auto* const separator = new QAction(rzlistview1);
+  separator->setSeparator(true);
+  rzlistview1->addAction(separator);
+  add("exportList", QStringLiteral("导出…"), [this] { ExportList(); });
+  add("openHistoryFolder", QStringLiteral("打开修改记录文件夹"), [this] { OpenHistoryFolder(); });
 }
 
 void TFrm_CardSearch::CreateNetworkGroup(QStyle* groupBoxStyle) {

@@ -1,10 +1,12 @@
 // Start-up: the fatal-error reporting first, then the application object
 // (which catches what leaves an event handler and reports it), the report a
-// fatal error of the last run left, if any, the one window, the event loop.
+// fatal error of the last run left, if any, the one window with the user's
+// change history, the event loop.
 #include "card_search_window.h"
 #include "crash/fatal_report_notice.h"
 #include "crash/fatal_reporting_start.h"
 #include "crash/kestrum_application.h"
+#include "history_file.h"
 #include "orvell.h"
 
 int main(int argc, char* argv[]) {
@@ -14,6 +16,7 @@ int main(int argc, char* argv[]) {
   // Both exports bound at load time: without them the program does not start.
   const kestrum::CardProtocol protocol{&::GetControlList, &::ConfigControlPara};
   kestrum::TFrm_CardSearch window(protocol);
+  window.SetChangeHistoryFile(kestrum::history::DefaultHistoryFile());
   window.show();
   kestrum::KestrumApplication::exec();
   return 0;

@@ -41,22 +41,29 @@ std::optional<CardValues> ValuesFrom(const json& object) {
 }  // namespace
 
 CardValues ValuesOf(const ControlRecord& card) {
-  return {card_text::Address(rec::Ip(card)),       card_text::Address(rec::Mask(card)),
-          card_text::Address(rec::Gateway(card)),  card_text::Address(rec::ServerIp(card)),
-          rec::ServerPort(card),                   rec::Heartbeat(card)};
+  return {card_text::Address(rec::Ip(card)),
+          card_text::Address(rec::Mask(card)),
+          card_text::Address(rec::Gateway(card)),
+          card_text::Address(rec::ServerIp(card)),
+          rec::ServerPort(card),
+          rec::Heartbeat(card)};
 }
 
 CardValues ValuesSent(const orvell::parameter::ParameterChange& change) {
-  return {card_text::Address(change.newIp),      card_text::Address(change.newMask),
-          card_text::Address(change.newGateway), card_text::Address(change.serverIp),
-          change.serverPort,                     change.heartbeat};
+  return {card_text::Address(change.newIp),
+          card_text::Address(change.newMask),
+          card_text::Address(change.newGateway),
+          card_text::Address(change.serverIp),
+          change.serverPort,
+          change.heartbeat};
 }
 
 HistoryEntry ChangeSentNow(const char* program, const ControlRecord& before,
                            const orvell::parameter::ParameterChange& sent, bool confirmed,
                            std::vector<std::string> warnings) {
-  return {LocalTimeNow(),       program,   card_text::Mac(rec::MacAddress(before)), ValuesOf(before),
-          ValuesSent(sent),     confirmed, std::move(warnings)};
+  return {LocalTimeNow(),     program,          card_text::Mac(rec::MacAddress(before)),
+          ValuesOf(before),   ValuesSent(sent), confirmed,
+          std::move(warnings)};
 }
 
 json EntryObject(const HistoryEntry& entry) {

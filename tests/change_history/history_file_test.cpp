@@ -95,9 +95,9 @@ TEST_F(HistoryFileTest, NoFileYetIsAnEmptyHistory) {
 #ifndef _WIN32
 TEST(LocalTimeTest, OffsetFromUtcWithItsMinutes) {
   const std::string savedZone = std::getenv("TZ") != nullptr ? std::getenv("TZ") : "";
-  for (const auto& [zone, text] : {std::pair{"IST-5:30", "1970-01-01T05:30:00+05:30"},
-                                   std::pair{"NST3:30", "1969-12-31T20:30:00-03:30"},
-                                   std::pair{"UTC0", "1970-01-01T00:00:00+00:00"}}) {
+  for (const auto& [zone, text] :
+       {std::pair{"IST-5:30", "1970-01-01T05:30:00+05:30"}, std::pair{"NST3:30", "1969-12-31T20:30:00-03:30"},
+        std::pair{"UTC0", "1970-01-01T00:00:00+00:00"}}) {
     setenv("TZ", zone, 1);
     tzset();
     EXPECT_EQ(LocalTimeText(0), text) << zone;

@@ -55,7 +55,8 @@ json CardObject(const ControlRecord& card, std::size_t number) {
 std::string Json(std::span<const ControlRecord> cards) {
   json list = json::array();
   for (std::size_t i = 0; i < cards.size(); ++i) list.push_back(CardObject(cards[i], i + 1));
-  return card_text::EscapeObeyedInJson(json{{"cards", list}}.dump(2, ' ', false, json::error_handler_t::replace)) + "\n";
+  return card_text::EscapeObeyedInJson(json{{"cards", list}}.dump(2, ' ', false, json::error_handler_t::replace)) +
+         "\n";
 }
 
 }  // namespace

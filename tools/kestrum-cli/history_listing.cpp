@@ -16,8 +16,8 @@ namespace {
 using history::HistoryEntry;
 
 constexpr std::array<const char*, 17> kColumns = {
-    "time",        "program",       "mac",           "outcome",      "oldIp",        "newIp",
-    "oldMask",     "newMask",       "oldGateway",    "newGateway",   "oldServerIp",  "newServerIp",
+    "time",          "program",       "mac",          "outcome",      "oldIp",       "newIp",
+    "oldMask",       "newMask",       "oldGateway",   "newGateway",   "oldServerIp", "newServerIp",
     "oldServerPort", "newServerPort", "oldHeartbeat", "newHeartbeat", "warnings"};
 
 std::string Joined(const std::vector<std::string>& lines) {

@@ -13,8 +13,7 @@ namespace kestrum::cli {
 
 // The changes of the chosen card: by its MAC, or by an IP it had before or
 // was given.
-std::vector<history::HistoryEntry> ChangesOf(std::span<const history::HistoryEntry> entries,
-                                             const CardChoice& card);
+std::vector<history::HistoryEntry> ChangesOf(std::span<const history::HistoryEntry> entries, const CardChoice& card);
 
 // The entries in the order given; for JSON one document.
 std::string HistoryListing(std::span<const history::HistoryEntry> entries, const Listing& listing);
