@@ -8,12 +8,13 @@ namespace kestrum::history {
 namespace {
 
 using nlohmann::json;
+using nlohmann::ordered_json;
 namespace rec = orvell::record;
 
 constexpr char kConfirmed[] = "confirmed";
 constexpr char kNotConfirmed[] = "not confirmed";
 
-json ValuesObject(const CardValues& values) {
+ordered_json ValuesObject(const CardValues& values) {
   return {{"ip", values.ip},
           {"mask", values.mask},
           {"gateway", values.gateway},
@@ -66,7 +67,7 @@ HistoryEntry ChangeSentNow(const char* program, const ControlRecord& before,
           std::move(warnings)};
 }
 
-json EntryObject(const HistoryEntry& entry) {
+ordered_json EntryObject(const HistoryEntry& entry) {
   return {{"time", entry.time},
           {"program", entry.program},
           {"mac", entry.mac},

@@ -8,6 +8,7 @@
 
 namespace kestrum::history {
 
-nlohmann::json EntryObject(const HistoryEntry& entry);
+// The fields in the order a person reads them, the time first.
+nlohmann::ordered_json EntryObject(const HistoryEntry& entry);
 
 }  // namespace kestrum::history

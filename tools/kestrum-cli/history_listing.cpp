@@ -55,11 +55,12 @@ std::vector<std::vector<std::string>> Rows(std::span<const HistoryEntry> entries
 }
 
 std::string Json(std::span<const HistoryEntry> entries) {
-  nlohmann::json list = nlohmann::json::array();
+  using nlohmann::ordered_json;
+  ordered_json list = ordered_json::array();
   for (const HistoryEntry& entry : entries) list.push_back(history::EntryObject(entry));
   // The file is anybody's to edit: what a display would obey is escaped.
   return card_text::EscapeObeyedInJson(
-             nlohmann::json{{"changes", list}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)) +
+             ordered_json{{"changes", list}}.dump(2, ' ', false, ordered_json::error_handler_t::replace)) +
          "\n";
 }
 

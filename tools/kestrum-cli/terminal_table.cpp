@@ -37,6 +37,8 @@ std::string TerminalTable(std::span<const char* const> headings, const std::vect
       out += row[c].text;
       if (c + 1 < row.size()) out += std::string(widths[c] - row[c].width + 2, ' ');
     }
+    // An empty last column leaves no padding at the line's end.
+    out.erase(out.find_last_not_of(' ') + 1);
     out += '\n';
   }
   return out;
