@@ -101,7 +101,7 @@ cmake -S "$work/src" -B "$work/build" -G Ninja \
   "${configure_options[@]}" >"$work/configure.log" 2>&1 ||
   { tail -n 40 "$work/configure.log" >&2; fail "configuring Qt failed (log: $work/configure.log)"; }
 
-echo "qt-windows: building (about 40 minutes on 2 cores with nothing cached)" >&2
+echo "qt-windows: building (12 to 25 minutes on 2 cores, once; then cached)" >&2
 cmake --build "$work/build" >"$work/build.log" 2>&1 ||
   { tail -n 40 "$work/build.log" >&2; fail "building Qt failed (log: $work/build.log)"; }
 cmake --install "$work/build" >"$work/install.log" 2>&1 ||

@@ -41,10 +41,27 @@ window_shows() {  # display
   DISPLAY=$1 timeout 60 xdotool search --sync --name "$window_title" >/dev/null
 }
 
+# Starts a private X server on the first free display; sets display and
+# x_server once it takes clients.
+start_x_server() {
+  local number
+  for number in $(seq 90 109); do
+    [ ! -e "/tmp/.X11-unix/X$number" ] || continue
+    Xvfb ":$number" -screen 0 1024x640x24 -noreset >/dev/null 2>&1 &
+    x_server=$! display=":$number"
+    for _ in $(seq 50); do
+      [ ! -e "/tmp/.X11-unix/X$number" ] || return 0
+      sleep 0.1
+    done
+    kill "$x_server" 2>/dev/null || true
+  done
+  echo "installer test: no private X server could be started" >&2
+  return 1
+}
+
 start_installed_program() {
-  local display=:97 status
-  Xvfb "$display" -screen 0 1024x640x24 -noreset >/dev/null 2>&1 &
-  local x_server=$!
+  local display x_server status
+  start_x_server || return 1
   DISPLAY=$display wine "$install_dir\\bin\\Kestrum.exe" >/dev/null 2>&1 &
   window_shows "$display" && status=0 || status=1
   wineserver -k || true
@@ -52,14 +69,20 @@ start_installed_program() {
   return "$status"
 }
 
+readonly uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrum'
+
+registry_key_present() {  # key
+  wine reg query "$1" >/dev/null 2>&1
+}
+
 registry_key_absent() {  # key
-  ! wine reg query "$1" >/dev/null 2>&1
+  ! registry_key_present "$1"
 }
 
 nothing_left() {
   [ ! -e "$(unix_path "$install_dir")" ] &&
     ! find "$WINEPREFIX/drive_c" -iname 'Kestrum*.lnk' | grep -q . &&
-    registry_key_absent 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrum' &&
+    registry_key_absent "$uninstall_key" &&
     registry_key_absent 'HKLM\Software\Kestrum'
 }
 
@@ -81,6 +104,7 @@ run_inside_private_network() {
   check "installed into Program Files" test -f "$(unix_path "$install_dir\\bin\\Kestrum.exe")"
   check "Start-menu entry" bash -c "find '$WINEPREFIX/drive_c' -ipath '*Start Menu*' -iname 'Kestrum.lnk' | grep -q ."
   check "uninstaller" test -f "$(unix_path "$install_dir\\Uninstall.exe")"
+  check "Windows' list of programs names it" registry_key_present "$uninstall_key"
   check "the installed Kestrum.exe shows its window" start_installed_program
   { wine "$install_dir\\Uninstall.exe" /S; wait_for_wine; } >/dev/null 2>&1 || true
   check "nothing left after the uninstaller" nothing_left

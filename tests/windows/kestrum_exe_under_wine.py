@@ -47,7 +47,8 @@ class Window:
         self.program = subprocess.Popen(
             ["wine", os.path.join(bin_dir, "Kestrum.exe"), "-style", "kestrumprobe"],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.wait_for(lambda shown: "title" in shown, "the window to show")
+        # wine may take 20 s and more to start a program in a busy prefix.
+        self.wait_for(lambda shown: "title" in shown, "the window to show", timeout=120)
 
     def _start_x_server(self):
         for number in range(90, 110):
@@ -171,7 +172,9 @@ def run(bin_dir, screenshot, expected_ips):
 
         def the_next_search_finds_the_new_address():
             rows = search(window, len(expected_ips))
-            changed = [row for row in rows if mac_of(row) == mac_of(state["card"])]
+            # Another LAN's card may have the same MAC: look on the card's own.
+            subnet = ip_of(state["card"]).rsplit(".", 1)[0] + "."
+            changed = [row for row in rows if mac_of(row) == mac_of(state["card"]) and ip_of(row).startswith(subnet)]
             assert [ip_of(row) for row in changed] == [state["new_ip"]], changed
 
         steps = [("the search lists every card once", first_search),
