@@ -51,13 +51,23 @@ std::string SystemError(DWORD code) {
   return text;
 }
 
-// Without FILE_WRITE_DATA every write of the handle goes to the end of the
-// file, as one piece, whoever else appends.
+// Writers take turns on one byte far past any history's end: Windows puts
+// each write of an append-only handle at the end as one piece, but wine
+// finds the end and writes in two steps, and two writers there lost entries.
+// No write touches the locked byte, so the lock holds back writers only.
+OVERLAPPED TurnByte() {
+  OVERLAPPED turn{};
+  turn.OffsetHigh = 0x7FFFFFFF;
+  return turn;
+}
+
 std::string AppendLine(const std::string& file, const std::string& line) {
   const HANDLE handle = CreateFileW(Wide(file).c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return SystemError(GetLastError());
+  OVERLAPPED turn = TurnByte();
+  const bool locked = LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != 0;
   std::string text = line;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(handle, &size) && size.QuadPart > 0) {
@@ -71,6 +81,7 @@ std::string AppendLine(const std::string& file, const std::string& line) {
   DWORD written = 0;
   const BOOL wrote = WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   const DWORD error = GetLastError();
+  if (locked) UnlockFileEx(handle, 0, 1, 0, &turn);
   CloseHandle(handle);
   if (!wrote) return SystemError(error);
   return written == text.size() ? std::string() : "the disk took only part of the entry";
