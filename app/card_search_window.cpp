@@ -21,7 +21,7 @@
 #include "card_list_model.h"
 #include "card_field_texts.h"
 #include "card_texts.h"
-#include "crash/kestrum_application.h"
+#include "crash_reports/kestrum_application.h"
 #include "delay_with_messages.h"
 #include "gradient_label.h"
 #include "history_file.h"

@@ -3,9 +3,9 @@
 // fatal error of the last run left, if any, the one window with the user's
 // change history, the event loop.
 #include "card_search_window.h"
-#include "crash/fatal_report_notice.h"
-#include "crash/fatal_reporting_start.h"
-#include "crash/kestrum_application.h"
+#include "crash_reports/fatal_report_notice.h"
+#include "crash_reports/fatal_reporting_start.h"
+#include "crash_reports/kestrum_application.h"
 #include "history_file.h"
 #include "orvell.h"
 

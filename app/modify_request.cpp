@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "crash/application_error.h"
+#include "crash_reports/application_error.h"
 #include "inet_address.h"
 #include "integer_text.h"
 #include "card_field_texts.h"

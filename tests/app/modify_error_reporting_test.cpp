@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "card_fields.h"
-#include "crash/application_error.h"
-#include "crash/crash_dialog.h"
-#include "crash/kestrum_application.h"
+#include "crash_reports/application_error.h"
+#include "crash_reports/crash_dialog.h"
+#include "crash_reports/kestrum_application.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "card_fields.h"
-#include "crash/application_error.h"
+#include "crash_reports/application_error.h"
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
