@@ -23,7 +23,8 @@ QString MinidumpBeside(const QString& shownPath) {
 // Newest first: the reports' names and times agree.
 QFileInfoList ReportsEndingWith(const QString& folder, std::string_view suffix) {
   const QString pattern = Latin1(kReportFilePrefix) + QLatin1Char('*') + Latin1(suffix);
-  return QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::Time);
+  // Regular files only: a link in a report's place is not followed.
+  return QDir(folder).entryInfoList({pattern}, QDir::Files | QDir::NoSymLinks, QDir::Time);
 }
 
 void DeleteOldShownReports(const QString& folder) {

@@ -21,6 +21,7 @@
 #include "crash_reports/fatal/prepared_report.h"
 #include "crash_reports/fatal/report_details.h"
 #include "crash_reports/fatal/report_layout.h"
+#include "crash_reports/fatal/thread_signal_stack_posix.h"
 
 namespace kestrum {
 
@@ -39,11 +40,6 @@ constexpr FatalSignal kFatalSignals[] = {
     {SIGILL, "SIGILL", "illegal instruction"},
     {SIGABRT, "SIGABRT", "abort"},
 };
-
-// Room for the handler itself, dladdr and the unwinder on top of the
-// minimum the system asks for.
-constexpr std::size_t kAlternateStackBytes = 256 * 1024;
-alignas(16) char alternateStack[kAlternateStackBytes];
 
 PreparedReport prepared;
 std::atomic<bool> reporting{false};
@@ -130,7 +126,8 @@ struct ReportPart {
 };
 
 // First what needs no walk, each part flushed when written: what a second
-// fault cuts short stays written.
+// fault cuts short stays written, says where it stopped, and the parts after
+// it follow.
 constexpr ReportPart kReportParts[] = {
     {"the heading", WriteHeading},        {"the processor state", WriteRegisters},   {"the call stack", WriteStack},
     {"the loaded modules", WriteModules}, {"the running processes", WriteProcesses},
@@ -143,13 +140,11 @@ void WriteReport(FileSink& sink, const siginfo_t& info, void* context) {
     GuardedFault second;
     if (!RunGuarded(write, second)) {
       const FatalSignal* known = Describe(second.signal);
-      sink.Write("\nThe report stopped here: a second fault (");
+      sink.Write("\nThis part stopped here: a second fault (");
       sink.Write(known != nullptr ? known->name : "a signal");
       sink.Write(") while writing ");
       sink.Write(part.name);
       sink.Write(".\n");
-      sink.Flush();
-      return;
     }
     sink.Flush();
   }
@@ -183,7 +178,7 @@ void TellOnStandardError(FileOutcome outcome, bool emptyFileRemoved) {
 // Gives how the report file fared.
 FileOutcome WriteReportFile(const siginfo_t& info, void* context, bool& emptyFileRemoved) {
   const int file =
-      prepared.reportPath[0] != '\0' ? ::open(prepared.reportPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
+      prepared.reportPath[0] != '\0' ? ::open(prepared.reportPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600) : -1;
   if (file < 0) {
     return FileOutcome::kNotOpened;
   }
@@ -236,10 +231,8 @@ std::string InstallFatalErrorReporter(const FatalReportSettings& settings) {
   PrepareReportDetails();
   PrepareReport(settings, prepared);
 
-  stack_t stack{};
-  stack.ss_sp = alternateStack;
-  stack.ss_size = sizeof alternateStack;
-  sigaltstack(&stack, nullptr);
+  // The threads started later get theirs from the pthread_create wrapper.
+  UseAlternateSignalStack();
 
   struct sigaction action {};
   action.sa_sigaction = HandleFatalSignal;

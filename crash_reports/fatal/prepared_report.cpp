@@ -5,6 +5,7 @@
 
 #include "crash_reports/fatal/neutralised_text.h"
 #include "crash_reports/fatal/report_details.h"
+#include "crash_reports/fatal/report_folder.h"
 #include "crash_reports/fatal/report_layout.h"
 #include "state_folder.h"
 
@@ -80,7 +81,7 @@ bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared
   base += ReportBaseName();
   const bool fits = CopyWhole(prepared.reportPath, base + std::string(kPendingReportSuffix)) &&
                     CopyWhole(prepared.minidumpPath, base + std::string(kMinidumpSuffix));
-  if (!fits || !MakeFolder(settings.folder)) {
+  if (!fits || !MakeFolder(settings.folder) || !FolderRefusal(settings.folder).empty()) {
     prepared.reportPath[0] = '\0';
     prepared.minidumpPath[0] = '\0';
     return false;

@@ -17,8 +17,9 @@ struct PreparedReport {
   char heading[2048] = {};
 };
 
-// Fills `prepared` from the settings; false when the folder cannot be made
-// or its report paths do not fit (then it is not made).
+// Fills `prepared` from the settings; false when the folder cannot be made,
+// is refused (FolderRefusal) or its report paths do not fit (then it is not
+// made).
 bool PrepareReport(const FatalReportSettings& settings, PreparedReport& prepared);
 
 }  // namespace kestrum

@@ -6,6 +6,7 @@
 #include <execinfo.h>
 #include <fcntl.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <sys/utsname.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -99,6 +100,15 @@ std::uintptr_t HexValue(std::string_view digits) {
   return value;
 }
 
+// Copies size bytes at address of this process into buffer through the
+// kernel, which gives an error where a read of the address itself would
+// fault: an unmapped page, a file mapping beyond its file's end (SIGBUS).
+bool ReadWithoutFaulting(std::uintptr_t address, void* buffer, std::size_t size) {
+  iovec local{buffer, size};
+  iovec remote{reinterpret_cast<void*>(address), size};
+  return process_vm_readv(getpid(), &local, 1, &remote, 1, 0) == static_cast<ssize_t>(size);
+}
+
 // A line of /proc/self/maps: "start-end perms offset dev inode path". A
 // module starts at its readable mapping of file offset 0, which begins with
 // the ELF header: gives its path and base address there, nothing for other
@@ -117,19 +127,17 @@ std::string_view ModuleStartingAt(std::string_view line, std::string_view& baseA
     return {};
   }
   baseAddress = range.substr(0, range.find('-'));
-  const auto* start = reinterpret_cast<const char*>(HexValue(baseAddress));
   constexpr char kElfMagic[4] = {0x7f, 'E', 'L', 'F'};
-  return start != nullptr && std::memcmp(start, kElfMagic, sizeof kElfMagic) == 0 ? line : std::string_view();
+  char start[sizeof kElfMagic] = {};
+  return ReadWithoutFaulting(HexValue(baseAddress), start, sizeof start) &&
+                 std::memcmp(start, kElfMagic, sizeof kElfMagic) == 0
+             ? line
+             : std::string_view();
 }
 
-struct Mapping {
-  bool readable = false;
-  bool executable = false;
-};
-
-// The mapping that holds address, as /proc/self/maps lists it now: nothing
-// for an address that no mapping holds. Reads the list, never the address.
-Mapping MappingAt(std::uintptr_t address) {
+// Whether a mapping holds address and is executable, as /proc/self/maps lists
+// it now. Reads the list, never the address.
+bool IsInExecutableMapping(std::uintptr_t address) {
   LineReader maps("/proc/self/maps");
   std::string_view line;
   while (maps.Next(line)) {
@@ -140,10 +148,10 @@ Mapping MappingAt(std::uintptr_t address) {
       continue;
     }
     if (address >= HexValue(range.substr(0, dash)) && address < HexValue(range.substr(dash + 1))) {
-      return {permissions[0] == 'r', permissions[2] == 'x'};
+      return permissions[2] == 'x';
     }
   }
-  return {};
+  return false;
 }
 
 #if defined(__x86_64__)
@@ -156,12 +164,10 @@ std::uintptr_t ProgramCounter(const ucontext_t& context) {
 bool MoveToCaller(ucontext_t& context) {
   greg_t* const registers = context.uc_mcontext.gregs;
   const auto stackPointer = static_cast<std::uintptr_t>(registers[REG_RSP]);
-  // Aligned, the word lies within one page.
-  if (stackPointer % sizeof(std::uintptr_t) != 0 || !MappingAt(stackPointer).readable) {
+  std::uintptr_t returnAddress = 0;
+  if (!ReadWithoutFaulting(stackPointer, &returnAddress, sizeof returnAddress)) {
     return false;
   }
-  std::uintptr_t returnAddress = 0;
-  std::memcpy(&returnAddress, reinterpret_cast<const void*>(stackPointer), sizeof returnAddress);
   registers[REG_RIP] = static_cast<greg_t>(returnAddress);
   registers[REG_RSP] = static_cast<greg_t>(stackPointer + sizeof returnAddress);
   return true;
@@ -322,7 +328,7 @@ FaultFrames CaptureFaultFrames(void** frames, int most, void* faultContext) {
 }
 
 // An executable mapping: a module's code (or code made at run time).
-bool IsInAnyModule(const void* address) { return MappingAt(reinterpret_cast<std::uintptr_t>(address)).executable; }
+bool IsInAnyModule(const void* address) { return IsInExecutableMapping(reinterpret_cast<std::uintptr_t>(address)); }
 
 // Symbols by dladdr, as backtrace_symbols_fd finds them: it does not
 // allocate, but takes the dynamic loader's lock, so a fault inside the loader

@@ -12,4 +12,10 @@ namespace kestrum {
 // when the environment names no home at all.
 std::string DefaultCrashReportFolder();
 
+// Why an existing folder is not used for reports, in one plain sentence
+// naming it: a symbolic link (or on Windows a reparse point) in its place,
+// anything but a folder, a folder of another user. Empty when it is a
+// folder of the user's own, or does not exist.
+std::string FolderRefusal(const std::string& folder);
+
 }  // namespace kestrum

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <thread>
 
 #include "crash_reports/fatal/fatal_error_reporter.h"
 
@@ -55,6 +56,18 @@ KESTRUM_TEST_EXPORT void KestrumTestCallNullPointer() {
   __asm__ volatile("");
 }
 
+// Each call keeps a page of its own on the stack; the depth is read from a
+// volatile so that the compiler sees no endless recursion.
+volatile unsigned long kestrumTestMostDepth = ~0UL;
+KESTRUM_TEST_EXPORT unsigned long KestrumTestOverflowStack(unsigned long depth) {
+  volatile char page[4096];
+  page[0] = static_cast<char>(depth);
+  if (depth == kestrumTestMostDepth) {
+    return 0;
+  }
+  return KestrumTestOverflowStack(depth + 1) + static_cast<unsigned long>(page[0]);
+}
+
 #ifndef _WIN32
 KESTRUM_TEST_EXPORT void KestrumTestSmashReturnAddress() {
   // Beside the saved frame pointer lies the return address.
@@ -102,6 +115,7 @@ constexpr Crash kCrashes[] = {
     {"null-function-pointer", "KestrumTestCallNullPointer"},
     {"smashed-return-address", "KestrumTestSmashReturnAddress"},
     {"truncated-mapping", "KestrumTestTruncateMapping"},
+    {"thread-stack-overflow", "KestrumTestOverflowStack"},
 };
 
 // No core file of the intended crash is left in the test's folder, and no
@@ -147,6 +161,8 @@ int RunCrashChildIfAsked(int argc, char** argv) {
     KestrumTestCallBadPointer();
   } else if (kind == CrashKindName(CrashKind::kNullFunctionPointer)) {
     KestrumTestCallNullPointer();
+  } else if (kind == CrashKindName(CrashKind::kThreadStackOverflow)) {
+    std::thread([] { KestrumTestOverflowStack(0); }).join();
   }
 #ifdef _WIN32
   if (kind == CrashKindName(CrashKind::kReservedMemory)) {

@@ -16,7 +16,9 @@ namespace kestrum::testing {
 // kSmashedReturnAddress overwrites its own return address, as a buffer
 // overrun does, before a null write: the stack cannot be walked past it.
 // kTruncatedMapping maps a file and cuts the file short before a null write:
-// reading the mapping, as the list of modules does, faults again.
+// reading the mapping, as the list of modules did, faults again.
+// kThreadStackOverflow recurses without end on a thread that the C++ library
+// starts (std::thread), not the one that installed the reporter.
 enum class CrashKind {
   kNullPointer,
   kAbort,
@@ -26,6 +28,7 @@ enum class CrashKind {
   kNullFunctionPointer,
   kSmashedReturnAddress,
   kTruncatedMapping,
+  kThreadStackOverflow,
 };
 
 const char* CrashKindName(CrashKind kind);
