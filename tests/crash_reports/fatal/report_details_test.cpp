@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <vector>
 
 #include "crash_reports/fatal/file_sink.h"
 #include "crash_reports/fatal/prepared_report.h"
@@ -227,6 +229,37 @@ INSTANTIATE_TEST_SUITE_P(Lengths, ReportPathLengthTest,
                          ::testing::Values(ReportPathRow{kReportPathRoom - 1, true},
                                            ReportPathRow{kReportPathRoom, false},
                                            ReportPathRow{kReportPathRoom + 500, false}));
+
+// A link in the folder's place, or another user's folder, is refused: the
+// reports then go to stderr, and the sentence says what was found there.
+TEST(ReportFolderTest, LinkOrOtherUsersFolderIsRefusedAndNamed) {
+  testing::TempFolder temp;
+  const std::filesystem::path own = temp.Path() / "own";
+  std::filesystem::create_directory(own);
+  const std::filesystem::path link = temp.Path() / "link";
+  std::filesystem::create_directory_symlink(own, link);
+  const std::filesystem::path others = temp.Path() / "others";
+  std::filesystem::create_directory(others);
+  const bool canGiveAway = ::chown(others.c_str(), ::geteuid() + 1, ::getegid()) == 0;
+  struct Row {
+    std::filesystem::path folder;
+    const char* found;
+  };
+  std::vector<Row> rows{{own, nullptr}, {link, " is a symbolic link,"}};
+  if (canGiveAway) {  // root only
+    rows.push_back({others, " is a folder of another user,"});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.folder.string());
+    PreparedReport prepared;
+    EXPECT_EQ(PrepareReport({row.folder.string(), "Kestrum test"}, prepared), row.found == nullptr);
+    EXPECT_EQ(std::string_view(prepared.reportPath).empty(), row.found != nullptr);
+    const std::string refusal = FolderRefusal(row.folder.string());
+    EXPECT_EQ(refusal.find(row.folder.string() + (row.found ? row.found : "")) != std::string::npos,
+              row.found != nullptr)
+        << refusal;
+  }
+}
 #endif
 
 }  // namespace
