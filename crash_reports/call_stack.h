@@ -1,6 +1,6 @@
-// The calling thread's stack, one readable line per frame, where the platform
-// gives it cheaply (glibc's backtrace, or CaptureStackBackTrace with DbgHelp's
-// symbols on Windows); empty elsewhere.
+// The calling thread's stack, one readable line per frame, by the walk and
+// the symbols of the fatal-error reports (the unwinder and dladdr on Linux,
+// CaptureStackBackTrace and DbgHelp on Windows), symbols demangled.
 #pragma once
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The shared objects loaded into the program with their load addresses, so
-// that the addresses of a call stack can be placed (dl_iterate_phdr on Linux,
-// ToolHelp on Windows); empty where the platform does not list them cheaply.
+// that the addresses of a call stack can be placed: the fatal-error reports'
+// list (/proc/self/maps on Linux, ToolHelp on Windows).
 #pragma once
 
 #include <QStringList>
