@@ -4,21 +4,20 @@
 #include <string_view>
 
 #include "card_texts.h"
+#include "utf8_character.h"
 
 namespace kestrum::card_text {
 namespace {
 
 constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// Decodes one UTF-8 sequence at text[i]; returns its code point and moves i.
+// The character at text[i], moving i past it; a byte that begins no UTF-8
+// character is read as U+FFFD, which is shown.
 char32_t NextCodePoint(const std::string& text, std::size_t& i) {
-  const unsigned byte = static_cast<unsigned char>(text[i]);
-  const std::size_t length = byte < 0x80u ? 1 : byte < 0xE0u ? 2 : byte < 0xF0u ? 3 : 4;
-  unsigned point = length == 1 ? byte : byte & (0x3Fu >> (length - 1));
-  for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
-    point = point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-  i += length;
-  return static_cast<char32_t>(point);
+  char32_t codePoint = 0xFFFD;
+  const std::size_t length = Utf8CharacterAt(std::string_view(text).substr(i), codePoint);
+  i += length != 0 ? length : 1;
+  return length != 0 ? codePoint : 0xFFFD;
 }
 
 bool IsWide(char32_t c) {
@@ -51,11 +50,13 @@ bool StartsFormula(const std::string& field) {
 std::string Shown(const std::string& text) {
   std::string shown;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t start = i;
-    if (IsObeyedNotShown(NextCodePoint(text, i)))
+    char32_t c = 0;
+    const std::size_t length = Utf8CharacterAt(std::string_view(text).substr(i), c);
+    if (length == 0 || IsObeyedNotShown(c))
       shown += kReplacement;
     else
-      shown.append(text, start, i - start);
+      shown.append(text, i, length);
+    i += length != 0 ? length : 1;
   }
   return shown;
 }
