@@ -19,9 +19,11 @@ struct FatalReportSettings {
 };
 
 // Installs the handlers once, early in start-up, on the thread that runs the
-// user interface: the alternate signal stack (and on Windows the stack kept
-// back for a stack overflow) is that thread's; a fatal error on another
-// thread is reported on that thread's own stack. Gives the path of the report
+// user interface: it gets its alternate signal stack (on Windows the stack
+// kept back for a stack overflow) here, every other thread its own when it
+// starts (thread_signal_stack_posix.cpp; the thread-start callback of the
+// Windows filter), so that a stack overflow on any thread is reported on
+// that thread. Gives the path of the report
 // that a fatal error would write, or an empty text when the folder cannot be
 // made or its path is too long for the handlers' fixed storage: the handlers
 // are installed all the same and then write the report to stderr.
