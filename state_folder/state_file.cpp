@@ -64,12 +64,6 @@ std::string Unwanted(HANDLE handle, bool wantFolder) {
   return {};
 }
 
-OpenedStateFile Stopped(std::string path, std::string found) {
-  OpenedStateFile opened;
-  opened.path = std::move(path);
-  opened.found = std::move(found);
-  return opened;
-}
 #else
 const int kClosed = -1;
 
@@ -107,13 +101,14 @@ std::string WhyNotOpened(int folder, const char* name, int error, bool wantFolde
   return std::string(error == EACCES ? "cannot be read: " : "cannot be opened: ") + std::strerror(error);
 }
 
+#endif
+
 OpenedStateFile Stopped(std::string path, std::string found) {
   OpenedStateFile opened;
   opened.path = std::move(path);
   opened.found = std::move(found);
   return opened;
 }
-#endif
 
 OpenedStateFile Missing() {
   OpenedStateFile opened;
