@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTextDocument>
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -54,7 +55,10 @@ QVariant CardListModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
       return QColor(Qt::black);
     case Qt::ToolTipRole:
-      return rows_.at(index.row()).lastChange.isEmpty() ? QVariant() : QVariant(rows_.at(index.row()).lastChange);
+      // A tooltip takes any text that looks like markup as rich text: the
+      // plain text goes as rich text of its own, whatever it holds.
+      return rows_.at(index.row()).lastChange.isEmpty() ? QVariant()
+                                                       : QVariant(Qt::convertFromPlainText(rows_.at(index.row()).lastChange));
     default:
       return {};
   }

@@ -66,7 +66,7 @@ void TFrm_CardSearch::SearchCard() {
     return;
   }
   btnModify->setEnabled(true);
-  const auto lastChanges = LastChanges();
+  const auto& lastChanges = LastChanges();
   QList<CardRow> rows;
   rows.reserve(found);
   for (int i = 0; i < found; ++i) {
@@ -236,18 +236,25 @@ void TFrm_CardSearch::RecordChange(const ControlRecord& before, const orvell::pa
     NameLastChange(entry);
     return;
   }
-  // A history that cannot be written never stops a change; told once.
+  // A history that cannot be written never stops a change; told once. The
+  // sentence names the file, its path shown as card texts are.
   if (historyFailureTold_) return;
   historyFailureTold_ = true;
-  historyFailed_(this, QString::fromStdString(historyFile_->empty() ? error : *historyFile_ + ": " + error));
+  historyFailed_(this, QString::fromStdString(error));
 }
 
-std::map<std::string, history::HistoryEntry> TFrm_CardSearch::LastChanges() const {
-  std::map<std::string, history::HistoryEntry> last;
-  if (!historyFile_) return last;
-  for (history::HistoryEntry& entry : history::ReadHistory(*historyFile_).entries)
-    last.insert_or_assign(entry.mac, std::move(entry));  // newest last
-  return last;
+const std::map<std::string, history::HistoryEntry>& TFrm_CardSearch::LastChanges() {
+  if (!historyFile_) return lastChanges_;
+  std::map<std::string, history::HistoryEntry> appended;
+  const history::HistoryScan scan = history::ScanHistory(*historyFile_, historyRead_, [&](history::HistoryEntry&& entry) {
+    appended.insert_or_assign(entry.mac, std::move(entry));  // newest last
+    return true;
+  });
+  if (!scan.error.empty()) return lastChanges_;
+  if (scan.startedOver) lastChanges_.clear();
+  for (auto& [mac, entry] : appended) lastChanges_.insert_or_assign(mac, std::move(entry));
+  historyRead_ = scan.cursor;
+  return lastChanges_;
 }
 
 void TFrm_CardSearch::NameLastChange(const history::HistoryEntry& entry) {

@@ -20,6 +20,7 @@
 #include "change_confirmation.h"
 #include "change_history_texts.h"
 #include "history_entry.h"
+#include "history_file.h"
 #include "modify_request.h"
 #include "orvell.h"
 
@@ -146,8 +147,10 @@ class TFrm_CardSearch final : public QWidget {
   // Appends the change to the history and names it in the card's rows.
   void RecordChange(const ControlRecord& before, const orvell::parameter::ParameterChange& sent, bool confirmed,
                     const QStringList& warnings);
-  // The last recorded change of each MAC, for the rows' tooltips.
-  std::map<std::string, history::HistoryEntry> LastChanges() const;
+  // The last recorded change of each MAC, for the rows' tooltips, brought up
+  // to date with what was appended since the last look; a history that
+  // cannot be read leaves it as it was.
+  const std::map<std::string, history::HistoryEntry>& LastChanges();
   void NameLastChange(const history::HistoryEntry& entry);
   void ShowConfirmedChange(int row, const PanelTexts& texts, const orvell::parameter::ParameterChange& change);
 
@@ -157,6 +160,8 @@ class TFrm_CardSearch final : public QWidget {
   HistoryFailureNotice historyFailed_ = ShowHistoryFailure;
   ExportFileChooser chooseExportFile_ = AskExportFile;
   std::optional<std::string> historyFile_;
+  std::map<std::string, history::HistoryEntry> lastChanges_;
+  history::HistoryCursor historyRead_;
   bool historyFailureTold_ = false;
   CardSearchState state_;
   CardListModel* model_ = nullptr;

@@ -2,18 +2,24 @@
 
 #include <QMessageBox>
 
+#include "card_field_texts.h"
+
 namespace kestrum {
 
 QString LastChangeText(const history::HistoryEntry& entry) {
+  // The history is anybody's to edit: its texts are shown, never obeyed.
   return QStringLiteral("最近一次修改 %1，修改前 IP %2%3")
-      .arg(QString::fromStdString(entry.time), QString::fromStdString(entry.before.ip),
+      .arg(ShownText(QString::fromStdString(entry.time)), ShownText(QString::fromStdString(entry.before.ip)),
            entry.confirmed ? QString() : QStringLiteral("（未确认）"));
 }
 
 void ShowHistoryFailure(QWidget* owner, const QString& reason) {
-  QMessageBox::warning(
-      owner, QStringLiteral("提示"),
-      QStringLiteral("修改记录无法写入：%1\n修改照常进行，但不会被记录。本次运行中不再提示。").arg(reason));
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
+                  QStringLiteral("修改记录无法写入：%1\n修改照常进行，但不会被记录。本次运行中不再提示。")
+                      .arg(ShownText(reason)),
+                  QMessageBox::Ok, owner);
+  box.setTextFormat(Qt::PlainText);  // the reason names a path, which may hold markup
+  box.exec();
 }
 
 }  // namespace kestrum

@@ -9,6 +9,11 @@
 
 namespace kestrum::card_text {
 
+inline constexpr char kCsvByteOrderMark[] = "\xEF\xBB\xBF";
+
+// One row: its fields through CsvField, comma-separated, ending in CR LF.
+std::string CsvLine(std::span<const std::string> fields);
+
 // A spreadsheet reads a CSV file without a byte-order mark in the system's
 // code page, not as UTF-8; scripts may want it without.
 std::string CsvTable(std::span<const char* const> headings, const std::vector<std::vector<std::string>>& rows,

@@ -23,19 +23,28 @@ ordered_json ValuesObject(const CardValues& values) {
           {"heartbeat", values.heartbeat}};
 }
 
+// The number when the value is an integer from 0 to `largest`: a fraction,
+// a float or a negative number is no port or heartbeat of a card.
+std::optional<std::uint64_t> IntegerUpTo(const json& value, std::uint64_t largest) {
+  if (!value.is_number_integer()) return std::nullopt;
+  if (!value.is_number_unsigned() && value.get<std::int64_t>() < 0) return std::nullopt;
+  const auto number = value.get<std::uint64_t>();
+  return number <= largest ? std::optional(number) : std::nullopt;
+}
+
 // Throws json's exceptions for a value of the wrong shape; nothing for a
-// port or heartbeat that no card holds.
+// port or heartbeat that is no integer (9000.9, 1e300) or that no card holds.
 std::optional<CardValues> ValuesFrom(const json& object) {
   CardValues values;
   values.ip = object.at("ip").get<std::string>();
   values.mask = object.at("mask").get<std::string>();
   values.gateway = object.at("gateway").get<std::string>();
   values.serverIp = object.at("serverIp").get<std::string>();
-  const auto port = object.at("serverPort").get<std::int64_t>();
-  const auto heartbeat = object.at("heartbeat").get<std::int64_t>();
-  if (port < 0 || port > 0xFFFF || heartbeat < 0 || heartbeat > 0xFF) return std::nullopt;
-  values.serverPort = static_cast<std::uint16_t>(port);
-  values.heartbeat = static_cast<std::uint8_t>(heartbeat);
+  const auto port = IntegerUpTo(object.at("serverPort"), 0xFFFF);
+  const auto heartbeat = IntegerUpTo(object.at("heartbeat"), 0xFF);
+  if (!port || !heartbeat) return std::nullopt;
+  values.serverPort = static_cast<std::uint16_t>(*port);
+  values.heartbeat = static_cast<std::uint8_t>(*heartbeat);
   return values;
 }
 

@@ -1,51 +1,54 @@
 #include "history_file.h"
 
-#include <algorithm>
+#include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string_view>
-#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #endif
 
+#include "output_text.h"
 #include "state_folder.h"
 
 namespace kestrum::history {
 namespace {
 
 constexpr char kFileName[] = "change-history.jsonl";
-
-std::filesystem::path PathFromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
+// A line longer than any entry is damaged; past this it is not kept whole.
+constexpr std::size_t kLongestLine = 1 << 20;
 
 std::string FolderOf(const std::string& file) {
-  const std::u8string folder = PathFromUtf8(file).parent_path().u8string();
+  const std::filesystem::path path(std::u8string(file.begin(), file.end()));
+  const std::u8string folder = path.parent_path().u8string();
   return std::string(folder.begin(), folder.end());
 }
 
-#ifdef _WIN32
-std::wstring Wide(const std::string& utf8) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
+std::string NameOf(const std::string& file) {
+  const std::filesystem::path path(std::u8string(file.begin(), file.end()));
+  const std::u8string name = path.filename().u8string();
+  return std::string(name.begin(), name.end());
 }
 
-std::string SystemError(DWORD code) {
+// Paths come from the environment: shown, never obeyed.
+std::string Refused(const OpenedStateFile& opened) {
+  return card_text::Shown(opened.path) + " " + opened.found;
+}
+
+OpenedStateFile Open(const std::string& file, StateAccess access) {
+  return OpenStateFile(FolderOf(file), NameOf(file), access);
+}
+
+#ifdef _WIN32
+std::string LastError() {
   char message[256] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, message, sizeof message,
-                 nullptr);
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, message,
+                 sizeof message, nullptr);
   std::string text(message);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
   return text;
@@ -61,93 +64,125 @@ OVERLAPPED TurnByte() {
   return turn;
 }
 
-std::string AppendLine(const std::string& file, const std::string& line) {
-  const HANDLE handle = CreateFileW(Wide(file).c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return SystemError(GetLastError());
+// Empty when the whole text is written at the end, else why not.
+std::string WriteAtEnd(const StateFile& file, std::string text) {
+  const HANDLE handle = file.Native();
   OVERLAPPED turn = TurnByte();
   const bool locked = LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != 0;
-  std::string text = line;
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(handle, &size) && size.QuadPart > 0) {
-    OVERLAPPED last{};
-    last.Offset = static_cast<DWORD>((size.QuadPart - 1) & 0xFFFFFFFF);
-    last.OffsetHigh = static_cast<DWORD>((size.QuadPart - 1) >> 32);
-    char byte = '\n';
-    DWORD read = 0;
-    if (ReadFile(handle, &byte, 1, &read, &last) && read == 1 && byte != '\n') text.insert(0, 1, '\n');
-  }
+  char last = '\n';
+  const std::uint64_t size = file.Size();
+  if (size > 0 && file.ReadAt(size - 1, &last, 1) == 1 && last != '\n') text.insert(0, 1, '\n');
   DWORD written = 0;
   const BOOL wrote = WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  const DWORD error = GetLastError();
+  const std::string error = wrote ? std::string() : LastError();
   if (locked) UnlockFileEx(handle, 0, 1, 0, &turn);
-  CloseHandle(handle);
-  if (!wrote) return SystemError(error);
-  return written == text.size() ? std::string() : "the disk took only part of the entry";
+  if (!wrote) return "cannot be written: " + error;
+  return written == text.size() ? std::string() : "took only part of the entry";
 }
 #else
 // A line that a crash cut short has no line end: the next entry starts on
 // a line of its own, or it would be lost with the cut one.
-bool EndsMidLine(int descriptor) {
-  struct stat status {};
-  if (fstat(descriptor, &status) != 0 || status.st_size == 0) return false;
+std::string WriteAtEnd(const StateFile& file, std::string text) {
   char last = '\n';
-  return pread(descriptor, &last, 1, status.st_size - 1) == 1 && last != '\n';
-}
-
-std::string AppendLine(const std::string& file, const std::string& line) {
-  const int descriptor = open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-  if (descriptor < 0) return std::strerror(errno);
-  const std::string text = EndsMidLine(descriptor) ? "\n" + line : line;
+  const std::uint64_t size = file.Size();
+  if (size > 0 && file.ReadAt(size - 1, &last, 1) == 1 && last != '\n') text.insert(0, 1, '\n');
   ssize_t written = 0;
   do {
-    written = write(descriptor, text.data(), text.size());
+    written = write(file.Native(), text.data(), text.size());
   } while (written < 0 && errno == EINTR);  // nothing was written: the one write is still to come
-  const int writeError = errno;
-  const bool closed = close(descriptor) == 0;
-  if (written < 0) return std::strerror(writeError);
-  if (static_cast<std::size_t>(written) != text.size()) return "the disk took only part of the entry";
-  return closed ? std::string() : std::strerror(errno);
+  if (written < 0) return std::string("cannot be written: ") + std::strerror(errno);
+  return static_cast<std::size_t>(written) == text.size() ? std::string() : "took only part of the entry";
 }
 #endif
+
+// A whole line: an entry handed on, or a damaged line counted. False when
+// `each` wants no more.
+bool TakeLine(std::string& line, const std::function<bool(HistoryEntry&&)>& each, HistoryScan& scan) {
+  std::string_view text(line);
+  if (text.ends_with('\r')) text.remove_suffix(1);
+  bool more = true;
+  if (!text.empty()) {
+    auto entry = line.size() > kLongestLine ? std::nullopt : EntryFromLine(text);
+    if (entry)
+      more = each(std::move(*entry));
+    else
+      ++scan.skipped;
+  }
+  line.clear();
+  return more;
+}
 
 }  // namespace
 
 std::string DefaultHistoryFile() { return PathIn(StateFolder(), kFileName); }
 
 std::string AppendEntry(const std::string& file, const HistoryEntry& entry) {
-  if (file.empty()) return "there is no folder for it: neither the state folder nor a home is set";
-  const std::string folder = FolderOf(file);
-  if (!folder.empty() && !MakeFolder(folder)) return "its folder " + folder + " cannot be made";
-  return AppendLine(file, EntryLine(entry));
+  if (file.empty()) return "there is no folder for the history: neither the state folder nor a home is set";
+  const OpenedStateFile opened = Open(file, StateAccess::kAppend);
+  if (!opened.file.IsOpen())
+    return opened.path == file ? "the history " + Refused(opened)
+                               : "the history " + card_text::Shown(file) + " cannot be kept: " + Refused(opened);
+  const std::string error = WriteAtEnd(opened.file, EntryLine(entry));
+  return error.empty() ? error : "the history " + card_text::Shown(file) + " " + error;
+}
+
+HistoryScan ScanHistory(const std::string& file, const HistoryCursor& from,
+                        const std::function<bool(HistoryEntry&&)>& each, std::uint64_t until) {
+  HistoryScan scan;
+  const OpenedStateFile opened = file.empty() ? OpenedStateFile{StateFile(), true, {}, {}} : Open(file, StateAccess::kRead);
+  if (!opened.file.IsOpen()) {
+    scan.missing = opened.missing;
+    scan.startedOver = from.offset != 0;
+    if (!opened.missing) scan.error = Refused(opened);
+    return scan;
+  }
+  const FileIdentity identity = opened.file.Identity();
+  const std::uint64_t size = opened.file.Size();
+  const bool same = from.file == identity && from.offset <= size;
+  scan.startedOver = !same;
+  std::uint64_t offset = same ? from.offset : 0;
+  std::uint64_t taken = offset;  // past the last whole line
+  std::array<char, 64 * 1024> buffer{};
+  std::string line;
+  bool more = true;
+  while (more && offset < until) {
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), until - offset));
+    const long long read = opened.file.ReadAt(offset, buffer.data(), wanted);
+    if (read < 0) {
+      scan.error = card_text::Shown(file) + " cannot be read to its end";
+      return scan;
+    }
+    if (read == 0) break;
+    for (std::size_t i = 0; more && i < static_cast<std::size_t>(read); ++i) {
+      if (buffer[i] == '\n') {
+        taken = offset + i + 1;
+        more = TakeLine(line, each, scan);
+      } else if (line.size() <= kLongestLine) {
+        line.push_back(buffer[i]);
+      }
+    }
+    offset += static_cast<std::uint64_t>(read);
+  }
+  scan.cursor = {taken, identity};
+  scan.end = taken;
+  // The last line has no end yet: cut by a crash, or being written.
+  if (more && taken < offset) {
+    TakeLine(line, each, scan);
+    scan.end = offset;
+  }
+  return scan;
 }
 
 HistoryRead ReadHistory(const std::string& file) {
   HistoryRead read;
-  std::error_code error;
-  if (file.empty() || !std::filesystem::exists(PathFromUtf8(file), error)) {
-    read.missing = true;
-    return read;
-  }
-  std::ifstream stream(PathFromUtf8(file), std::ios::binary);
-  if (!stream.is_open()) {
-    read.error = "it cannot be read";
-    return read;
-  }
-  const std::string content((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-  for (std::size_t start = 0; start < content.size();) {
-    const std::size_t end = std::min(content.find('\n', start), content.size());
-    std::string_view line(content.data() + start, end - start);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    if (!line.empty()) {
-      if (auto entry = EntryFromLine(line))
-        read.entries.push_back(std::move(*entry));
-      else
-        ++read.skipped;
-    }
-    start = end + 1;
-  }
+  const HistoryScan scan = ScanHistory(file, {}, [&](HistoryEntry&& entry) {
+    read.entries.push_back(std::move(entry));
+    return true;
+  });
+  read.skipped = scan.skipped;
+  read.missing = scan.missing;
+  read.error = scan.error;
+  if (!read.error.empty()) read.entries.clear();
   return read;
 }
 

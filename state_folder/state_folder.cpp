@@ -50,8 +50,10 @@ std::string EnvironmentVariable(const char* name) {
 }
 
 std::string StateFolder() {
+  // A relative XDG_STATE_HOME would depend on the working folder: the XDG
+  // rules say to ignore it.
   const std::string state = EnvironmentVariable("XDG_STATE_HOME");
-  if (!state.empty()) {
+  if (state.starts_with('/')) {
     return state + "/Kestrum";
   }
   const std::string home = EnvironmentVariable("HOME");

@@ -10,7 +10,7 @@ namespace kestrum {
 // page); empty when unset.
 std::string EnvironmentVariable(const char* name);
 
-// $XDG_STATE_HOME/Kestrum or ~/.local/state/Kestrum on Linux,
+// $XDG_STATE_HOME/Kestrum (when absolute) or ~/.local/state/Kestrum on Linux,
 // %LOCALAPPDATA%\Kestrum on Windows. UTF-8; empty when the environment names
 // no home at all.
 std::string StateFolder();

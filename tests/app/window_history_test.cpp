@@ -1,12 +1,18 @@
 // The window's change history: every change sent is recorded with its
 // values before and sent, its outcome and the warnings gone ahead with; a
 // row's tooltip names its card's last change, in later runs too; a history
-// that cannot be written is told once and stops no change.
+// that cannot be written is told once and stops no change; a history that
+// is no regular file stops no search; a tooltip shows text, never markup.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAbstractItemModel>
 #include <QFile>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
+#include <fstream>
 
 #include "card_fields.h"
 #include "history_file.h"
@@ -29,8 +35,13 @@ ControlRecord Card(std::uint8_t last) {
   return MakeCard(fields);
 }
 
+// The tooltip's text as a tooltip shows it: what looks like markup drawn.
 QString ToolTip(WindowDriver& driver, int row) {
-  return driver.List()->model()->index(row, 2).data(Qt::ToolTipRole).toString();
+  const QString tip = driver.List()->model()->index(row, 2).data(Qt::ToolTipRole).toString();
+  if (!Qt::mightBeRichText(tip)) return tip;
+  QTextDocument drawn;
+  drawn.setHtml(tip);
+  return drawn.toPlainText();
 }
 
 }  // namespace
@@ -101,6 +112,53 @@ class WindowHistoryTest : public QObject {
     QCOMPARE(ScriptedCards::Changes().size(), std::size_t{2});
     QCOMPARE(notices.size(), 1);
     QVERIFY2(notices[0].contains(u"change-history.jsonl"_s), qPrintable(notices[0]));
+  }
+
+#ifndef _WIN32
+  // What may stand where the history should be: the search goes on, its
+  // button usable again, with no tooltip from it.
+  void SearchSurvivesAHistoryThatIsNoFile_data() {
+    QTest::addColumn<QString>("standing");
+    for (const char* standing : {"directory", "fifo", "symlink", "dangling symlink"})
+      QTest::newRow(standing) << QString::fromLatin1(standing);
+  }
+  void SearchSurvivesAHistoryThatIsNoFile() {
+    QFETCH(QString, standing);
+    QTemporaryDir folder;
+    const std::string state = folder.filePath(u"state"_s).toStdString();
+    const std::string file = state + "/change-history.jsonl";
+    const std::string target = folder.filePath(u"target.jsonl"_s).toStdString();
+    QVERIFY(mkdir(state.c_str(), 0700) == 0);
+    {
+      // A valid entry of the card where a link may lead: it must not be read.
+      history::HistoryEntry entry{"2026-12-10T05:01:02+01:00", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}};
+      std::ofstream(target) << history::EntryLine(entry);
+    }
+    if (standing == u"directory"_s) QVERIFY(mkdir(file.c_str(), 0700) == 0);
+    if (standing == u"fifo"_s) QVERIFY(mkfifo(file.c_str(), 0600) == 0);
+    if (standing == u"symlink"_s) QVERIFY(symlink(target.c_str(), file.c_str()) == 0);
+    if (standing == u"dangling symlink"_s) QVERIFY(symlink((target + ".none").c_str(), file.c_str()) == 0);
+    WindowDriver driver({Card(100)});
+    driver.Window().SetChangeHistoryFile(file);
+    driver.ClickSearch();
+    QCOMPARE(driver.List()->model()->rowCount(), 1);
+    QCOMPARE(ToolTip(driver, 0), QString());
+    QVERIFY(driver.Window().findChild<QWidget*>(u"btnControlSearch"_s)->isEnabled());
+  }
+#endif
+
+  void TooltipShowsMarkupAndBidiControlsAsText() {
+    QTemporaryDir folder;
+    const std::string file = folder.filePath(u"change-history.jsonl"_s).toStdString();
+    const std::string markup = "<h1><font color=red>x</font><img src=/tmp/kestrum.png>";
+    history::HistoryEntry entry{markup + "\u202E", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}};
+    entry.before.ip = "192.168.1.100";
+    std::ofstream(file) << history::EntryLine(entry);
+    WindowDriver driver({Card(100)});
+    driver.Window().SetChangeHistoryFile(file);
+    driver.ClickSearch();
+    QCOMPARE(ToolTip(driver, 0),
+             u"最近一次修改 %1\uFFFD，修改前 IP 192.168.1.100"_s.arg(QString::fromStdString(markup)));
   }
 };
 

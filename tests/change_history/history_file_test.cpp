@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <ostream>
 #include <set>
@@ -14,6 +15,10 @@
 #include <vector>
 
 #include "history_file.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include "local_time.h"
 
 namespace kestrum::history {
@@ -74,15 +79,27 @@ TEST_F(HistoryFileTest, TwoWritersAppendingAtOnceLoseNothing) {
   EXPECT_EQ(seen.size(), 2u * kEntriesPerWriter);
 }
 
-TEST_F(HistoryFileTest, EntryCutByACrashIsSkippedCountedAndSpoilsNoOther) {
-  ASSERT_EQ(AppendEntry(file_, Numbered(0, 1)), "");
-  const std::string cut = EntryLine(Numbered(0, 2));
-  std::ofstream(file_, std::ios::binary | std::ios::app) << cut.substr(0, cut.size() / 2);
-  ASSERT_EQ(AppendEntry(file_, Numbered(0, 3)), "");
+// A line a crash cut short, or one whose numbers no card holds (the file
+// is anybody's to edit), is damaged: skipped, counted, and spoils no other.
+TEST_F(HistoryFileTest, DamagedLineIsSkippedCountedAndSpoilsNoOther) {
+  const std::string whole = EntryLine(Numbered(0, 2));
+  const auto withPort = [&](const char* port) {
+    std::string line = whole;
+    const std::string field = "\"serverPort\":2";
+    return line.replace(line.find(field), field.size(), std::string("\"serverPort\":") + port);
+  };
+  for (const std::string& damaged :
+       {whole.substr(0, whole.size() / 2), withPort("9000.9"), withPort("1e300"), withPort("-1"),
+        withPort("65536"), withPort("18446744073709551615"), withPort("\"9000\"")}) {
+    std::filesystem::remove_all(folder_);
+    ASSERT_EQ(AppendEntry(file_, Numbered(0, 1)), "");
+    std::ofstream(file_, std::ios::binary | std::ios::app) << damaged;
+    ASSERT_EQ(AppendEntry(file_, Numbered(0, 3)), "");
 
-  const HistoryRead read = ReadHistory(file_);
-  EXPECT_EQ(read.entries, (std::vector<HistoryEntry>{Numbered(0, 1), Numbered(0, 3)}));
-  EXPECT_EQ(read.skipped, 1u);
+    const HistoryRead read = ReadHistory(file_);
+    EXPECT_EQ(read.entries, (std::vector<HistoryEntry>{Numbered(0, 1), Numbered(0, 3)})) << damaged;
+    EXPECT_EQ(read.skipped, 1u) << damaged;
+  }
 }
 
 TEST_F(HistoryFileTest, NoFileYetIsAnEmptyHistory) {
@@ -93,6 +110,36 @@ TEST_F(HistoryFileTest, NoFileYetIsAnEmptyHistory) {
 }
 
 #ifndef _WIN32
+// Only the user's own regular file in the user's own folder is the history:
+// anything else in either place is refused by name, neither read nor written
+// through, and no open waits on it.
+TEST_F(HistoryFileTest, WhatIsNoRegularFileOfTheUsersIsRefusedByName) {
+  const std::filesystem::path file(file_);
+  const std::filesystem::path target = folder_ / "target.jsonl";
+  const std::pair<const char*, std::function<void()>> kinds[] = {
+      {"is a directory", [&] { std::filesystem::create_directories(file); }},
+      {"is a FIFO", [&] { ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0); }},
+      {"is a symbolic link", [&] { std::filesystem::create_symlink(target, file); }},
+      {"is a symbolic link", [&] { std::filesystem::create_symlink(folder_ / "none", file); }},
+      {"is a symbolic link, not a folder", [&] {
+         std::filesystem::remove(file.parent_path());
+         std::filesystem::create_directory_symlink(folder_, file.parent_path());
+       }},
+  };
+  for (const auto& [found, make] : kinds) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(target) << EntryLine(Numbered(0, 1));
+    make();
+    const HistoryRead read = ReadHistory(file_);
+    EXPECT_NE(read.error.find(found), std::string::npos) << read.error;
+    EXPECT_TRUE(read.entries.empty()) << found;
+    EXPECT_NE(AppendEntry(file_, Numbered(0, 2)).find(found), std::string::npos) << found;
+    EXPECT_EQ(std::filesystem::file_size(target), EntryLine(Numbered(0, 1)).size()) << found;
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "none")) << found;
+  }
+}
+
 TEST(LocalTimeTest, OffsetFromUtcWithItsMinutes) {
   const std::string savedZone = std::getenv("TZ") != nullptr ? std::getenv("TZ") : "";
   for (const auto& [zone, text] :

@@ -184,6 +184,54 @@ class KestrumCli(unittest.TestCase):
         finally:
             shutil.rmtree(state)
 
+    def test_a_history_that_is_no_file_of_the_users_is_refused_and_the_change_goes_ahead(self):
+        """Each kind of thing in the history's place: `set` changes the card
+        and says the entry is not recorded, `history` exits 1 naming it; a
+        link's target is neither read nor written."""
+        def as_nobody():  # root reads every folder: this row needs another user
+            os.setgid(65534)
+            os.setgroups([])
+            os.setuid(65534)
+        kinds = [("directory", lambda path: os.mkdir(path), "is a directory"),
+                 ("FIFO", os.mkfifo, "is a FIFO"),
+                 ("symlink", lambda path: os.symlink(path + ".target", path), "is a symbolic link"),
+                 ("dangling symlink", lambda path: os.symlink(path + ".none", path), "is a symbolic link"),
+                 ("unreadable folder", None, "cannot be read")]
+        cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.101")])
+        try:
+            for heartbeat, (kind, make, found) in enumerate(kinds, start=40):
+                with self.subTest(kind):
+                    state = tempfile.mkdtemp(prefix="kestrum-history-")
+                    os.chmod(state, 0o755)
+                    folder = os.path.join(state, "Kestrum")
+                    history = os.path.join(folder, "change-history.jsonl")
+                    os.mkdir(folder, 0o700)
+                    with open(history + ".target", "w") as target:
+                        target.write("")
+                    env = dict(os.environ, XDG_STATE_HOME=state)
+                    try:
+                        if make is None:
+                            os.chown(folder, 65534, 65534)
+                            os.chmod(folder, 0)
+                            result = subprocess.run([CLI, "history"], capture_output=True, text=True, env=env,
+                                                    stdin=subprocess.DEVNULL, timeout=30, preexec_fn=as_nobody)
+                        else:
+                            make(history)
+                            changed = cli("set", "192.168.1.101", "--heartbeat", str(heartbeat), "--yes", env=env)
+                            self.assertEqual(changed.returncode, 0, changed.stderr)
+                            self.assertIn("not recorded: the history " + history + " " + found, changed.stderr)
+                            self.assertEqual(os.path.getsize(history + ".target"), 0)
+                            self.assertFalse(os.path.lexists(history + ".none"))
+                            result = cli("history", env=env)
+                        self.assertEqual(result.returncode, 1, result.stderr)
+                        self.assertIn(found, result.stderr)
+                        self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
+                    finally:
+                        os.chmod(folder, 0o700)
+                        shutil.rmtree(state)
+        finally:
+            cards.stop()
+
     def test_refused_changes_send_nothing(self):
         cards = Cards([card("00:1A:4B:00:00:01"), card("00:1A:4B:00:00:02"), card("00:1A:4B:00:00:03", "192.168.1.7")])
         try:

@@ -1,14 +1,11 @@
 #include "history_listing.h"
 
-#include <algorithm>
 #include <array>
-#include <iterator>
 
 #include "card_texts.h"
 #include "csv_table.h"
 #include "history_json.h"
 #include "output_text.h"
-#include "terminal_table.h"
 
 namespace kestrum::cli {
 namespace {
@@ -48,44 +45,71 @@ std::vector<std::string> Fields(const HistoryEntry& entry) {
           Joined(entry.warnings)};
 }
 
-std::vector<std::vector<std::string>> Rows(std::span<const HistoryEntry> entries) {
-  std::vector<std::vector<std::string>> rows;
-  for (const HistoryEntry& entry : entries) rows.push_back(Fields(entry));
-  return rows;
-}
+std::vector<std::string> Headings() { return {kColumns.begin(), kColumns.end()}; }
 
-std::string Json(std::span<const HistoryEntry> entries) {
+// An entry as an element of the document's list, indented as a whole
+// document's dump would put it. The file is anybody's to edit: what a
+// display would obey is escaped.
+std::string JsonElement(const HistoryEntry& entry) {
   using nlohmann::ordered_json;
-  ordered_json list = ordered_json::array();
-  for (const HistoryEntry& entry : entries) list.push_back(history::EntryObject(entry));
-  // The file is anybody's to edit: what a display would obey is escaped.
-  return card_text::EscapeObeyedInJson(
-             ordered_json{{"changes", list}}.dump(2, ' ', false, ordered_json::error_handler_t::replace)) +
-         "\n";
+  const std::string object =
+      history::EntryObject(entry).dump(2, ' ', false, ordered_json::error_handler_t::replace);
+  std::string indented = "    ";
+  for (const char c : object) {
+    indented += c;
+    if (c == '\n') indented += "    ";
+  }
+  return card_text::EscapeObeyedInJson(indented);
 }
 
 }  // namespace
 
-std::vector<HistoryEntry> ChangesOf(std::span<const HistoryEntry> entries, const CardChoice& card) {
-  const std::string mac = card.mac ? card_text::Mac(*card.mac) : std::string();
+bool IsChangeOf(const HistoryEntry& entry, const CardChoice& card) {
+  if (card.mac) return entry.mac == card_text::Mac(*card.mac);
   const std::string ip = card.ip ? card_text::Address(*card.ip) : std::string();
-  std::vector<HistoryEntry> chosen;
-  std::copy_if(entries.begin(), entries.end(), std::back_inserter(chosen), [&](const HistoryEntry& entry) {
-    return card.mac ? entry.mac == mac : entry.before.ip == ip || entry.sent.ip == ip;
-  });
-  return chosen;
+  return entry.before.ip == ip || entry.sent.ip == ip;
 }
 
-std::string HistoryListing(std::span<const HistoryEntry> entries, const Listing& listing) {
-  switch (listing.format) {
+HistoryListingWriter::HistoryListingWriter(const Listing& listing, std::FILE* out)
+    : listing_(listing), out_(out), columns_(Headings()) {}
+
+bool HistoryListingWriter::MeasuresFirst() const { return listing_.format == Format::kTable; }
+
+void HistoryListingWriter::Measure(const HistoryEntry& entry) { columns_.Measure(Fields(entry)); }
+
+void HistoryListingWriter::Begin() {
+  switch (listing_.format) {
     case Format::kCsv:
-      return card_text::CsvTable(kColumns, Rows(entries), listing.csvByteOrderMark);
+      if (listing_.csvByteOrderMark) std::fputs(card_text::kCsvByteOrderMark, out_);
+      std::fputs(card_text::CsvLine(Headings()).c_str(), out_);
+      return;
     case Format::kJson:
-      return Json(entries);
+      std::fputs("{\n  \"changes\": [", out_);
+      return;
     case Format::kTable:
+      std::fputs(columns_.Line(Headings()).c_str(), out_);
+      return;
+  }
+}
+
+void HistoryListingWriter::Write(const HistoryEntry& entry) {
+  switch (listing_.format) {
+    case Format::kCsv:
+      std::fputs(card_text::CsvLine(Fields(entry)).c_str(), out_);
+      break;
+    case Format::kJson:
+      std::fputs(first_ ? "\n" : ",\n", out_);
+      std::fputs(JsonElement(entry).c_str(), out_);
+      break;
+    case Format::kTable:
+      std::fputs(columns_.Line(Fields(entry)).c_str(), out_);
       break;
   }
-  return TerminalTable(kColumns, Rows(entries));
+  first_ = false;
+}
+
+void HistoryListingWriter::End() {
+  if (listing_.format == Format::kJson) std::fputs(first_ ? "]\n}\n" : "\n  ]\n}\n", out_);
 }
 
 }  // namespace kestrum::cli

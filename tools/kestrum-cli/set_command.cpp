@@ -123,7 +123,7 @@ void Record(const ControlRecord& card, const orvell::parameter::ParameterChange&
   const std::string error = history::AppendEntry(
       file, history::ChangeSentNow(history::kProgramCli, card, change, confirmed, std::move(warnings)));
   if (!error.empty())
-    std::fprintf(stderr, "kestrum-cli: the change is not in the history %s: %s\n", file.c_str(), error.c_str());
+    std::fprintf(stderr, "kestrum-cli: the change is not recorded: %s\n", error.c_str());
 }
 
 // Searches for the card the change was sent to, as it is once it took the
