@@ -24,7 +24,12 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 bool IsUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    // Overlong two-byte forms (C0, C1) and leads past U+10FFFF (F5 on) are no UTF-8.
+    const std::size_t length = lead < 0x80                 ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
     if (length == 0 || i + length > text.size()) return false;
     for (std::size_t k = 1; k < length; ++k)
       if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
@@ -89,7 +94,7 @@ std::optional<std::vector<Row>> Records(std::string_view text, std::size_t mostR
 
 // The formula guard writes ' before a field a spreadsheet would calculate.
 std::string Unguarded(const std::string& field) {
-  if (field.size() > 1 && field[0] == '\'' && std::string_view("=+-@").find(field[1]) != std::string_view::npos)
+  if (field.size() > 1 && field[0] == '\'' && std::string_view("=+-@\t\r").find(field[1]) != std::string_view::npos)
     return field.substr(1);
   return field;
 }
