@@ -1,17 +1,9 @@
 #include "batch_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <sstream>
-
-#if defined(_WIN32)
-#include <io.h>
-#define KESTRUM_ISATTY(fd) _isatty(fd)
-#else
-#include <unistd.h>
-#define KESTRUM_ISATTY(fd) isatty(fd)
-#endif
 
 #include "address_text.h"
 #include "argument_cursor.h"
@@ -60,20 +52,6 @@ void PrintPreview(const Plan& plan) {
   for (const std::string& note : plan.notes) std::fprintf(stderr, "kestrum-cli: %s\n", note.c_str());
 }
 
-std::optional<int> Confirm(std::size_t cards, bool yes) {
-  if (yes) return std::nullopt;
-  if (!KESTRUM_ISATTY(0)) {
-    std::fprintf(stderr, "kestrum-cli: not asking without a terminal: give --yes to change %zu cards\n", cards);
-    return kBadUsage;
-  }
-  std::fprintf(stderr, "Change %zu cards? [y/N] ", cards);
-  std::string answer;
-  std::getline(std::cin, answer);
-  if (answer == "y" || answer == "Y" || answer == "yes") return std::nullopt;
-  std::fprintf(stderr, "kestrum-cli: not changed\n");
-  return kNotChanged;
-}
-
 void PrintResults(const std::vector<CardResult>& results, const std::string& format) {
   if (format == "csv") std::printf("mac,outcome,ip,mask,gateway,serverIp,serverPort,heartbeat\r\n");
   if (format == "json") std::printf("[");
@@ -119,7 +97,7 @@ int Carry(const std::vector<ControlRecord>& listed, const std::vector<PlanEntry>
   std::size_t toChange = 0;
   for (const PlannedCard& card : verdict.plan->cards) if (!card.unchanged()) ++toChange;
   if (toChange > 0)
-    if (const auto stop = Confirm(toChange, yes)) return *stop;
+    if (const auto stop = Confirm(std::to_string(toChange) + " cards", yes)) return *stop;
   const std::vector<CardResult> results = RunPlan(*verdict.plan, OrvellNetwork(&Search));
   if (toChange > 0) Record(results, *verdict.plan);
   PrintResults(results, format);
