@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch_change_dialog.h"
 #include "card_list_copy.h"
 #include "card_protocol.h"
 #include "card_row.h"
@@ -88,6 +89,20 @@ class TFrm_CardSearch final : public QWidget {
   // Who chooses the file the list is exported to; by default the platform's
   // save dialog.
   void SetExportFileChooser(ExportFileChooser choose) { chooseExportFile_ = std::move(choose); }
+  // How the selected cards' plan is sent, one step's requests together; the
+  // program passes the library's export, tests a script.
+  void SetBatchSender(BatchSender send) { sendBatch_ = std::move(send); }
+  // Who answers the one question before the selected cards are changed; by
+  // default the operator, in a message box.
+  void SetBatchConfirmation(BatchConfirmation confirm) { confirmBatch_ = std::move(confirm); }
+
+  // Opens the dialog that changes every selected card at once; the list is
+  // refreshed by the search that verifies them.
+  void ChangeSelectedCards();
+  // Gives the selected card back the values it had before its last
+  // confirmed change, after a search shows it still has what that change
+  // gave it; asked as a single change is.
+  void RestoreSelectedCard();
 
   // Runs one search: busy popup, the library call, one row per card, the
   // first row selected and the count in idsres.
@@ -156,6 +171,8 @@ class TFrm_CardSearch final : public QWidget {
 
   CardProtocol protocol_;
   ChangeConfirmation confirmChange_ = AskChangeConfirmation;
+  BatchSender sendBatch_;
+  BatchConfirmation confirmBatch_ = AskBatchConfirmation;
   ChangeRefusalNotice refuseChange_ = ShowChangeRefusal;
   HistoryFailureNotice historyFailed_ = ShowHistoryFailure;
   ExportFileChooser chooseExportFile_ = AskExportFile;

@@ -258,7 +258,7 @@ void TFrm_CardSearch::ConfigureList() {
   rzlistview1->setPalette(palette);
   rzlistview1->setShowGrid(true);
   rzlistview1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  rzlistview1->setSelectionMode(QAbstractItemView::SingleSelection);
+  rzlistview1->setSelectionMode(QAbstractItemView::ExtendedSelection);  // Ctrl/Shift click for a plan
   rzlistview1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   rzlistview1->setTabKeyNavigation(false);  // Tab leaves the list for the panel
   rzlistview1->setWordWrap(false);
@@ -306,6 +306,10 @@ void TFrm_CardSearch::AddListActions() {
   separator->setSeparator(true);
   rzlistview1->addAction(separator);
   add("exportList", QStringLiteral("导出…"), [this] { ExportList(); });
+  QAction* const changeSelected = add("changeSelected", tr("批量修改所选…"), [this] { ChangeSelectedCards(); });
+  changeSelected->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+  changeSelected->setShortcutContext(Qt::WidgetShortcut);
+  add("restoreLast", tr("恢复到上次修改前…"), [this] { RestoreSelectedCard(); });
   add("openHistoryFolder", QStringLiteral("打开修改记录文件夹"), [this] { OpenHistoryFolder(); });
 }
 

@@ -8,6 +8,7 @@
 #include "crash_reports/kestrum_application.h"
 #include "history_file.h"
 #include "orvell.h"
+#include "orvell_network.h"
 
 int main(int argc, char* argv[]) {
   const QString crashReportFolder = kestrum::StartFatalErrorReporting();
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
   const kestrum::CardProtocol protocol{&::GetControlList, &::ConfigControlPara};
   kestrum::TFrm_CardSearch window(protocol);
   window.SetChangeHistoryFile(kestrum::history::DefaultHistoryFile());
+  window.SetBatchSender(kestrum::batch::OrvellNetwork({}).sendTogether);
   window.show();
   kestrum::KestrumApplication::exec();
   return 0;

@@ -73,17 +73,19 @@ HistoryEntry ChangeSentNow(const char* program, const ControlRecord& before,
                            std::vector<std::string> warnings) {
   return {LocalTimeNow(),     program,          card_text::Mac(rec::MacAddress(before)),
           ValuesOf(before),   ValuesSent(sent), confirmed,
-          std::move(warnings)};
+          std::move(warnings), std::string()};
 }
 
 ordered_json EntryObject(const HistoryEntry& entry) {
-  return {{"time", entry.time},
+  ordered_json object = {{"time", entry.time},
           {"program", entry.program},
           {"mac", entry.mac},
           {"before", ValuesObject(entry.before)},
           {"sent", ValuesObject(entry.sent)},
           {"outcome", entry.confirmed ? kConfirmed : kNotConfirmed},
           {"warnings", entry.warnings}};
+  if (!entry.batch.empty()) object["batch"] = entry.batch;
+  return object;
 }
 
 std::string EntryLine(const HistoryEntry& entry) {
@@ -108,6 +110,7 @@ std::optional<HistoryEntry> EntryFromLine(std::string_view line) {
     if (outcome != kConfirmed && outcome != kNotConfirmed) return std::nullopt;
     entry.confirmed = outcome == kConfirmed;
     entry.warnings = object.at("warnings").get<std::vector<std::string>>();
+    entry.batch = object.value("batch", std::string());
     return entry;
   } catch (const json::exception&) {
     return std::nullopt;

@@ -35,6 +35,7 @@ struct HistoryEntry {
   CardValues sent;
   bool confirmed = false;
   std::vector<std::string> warnings;  // one line each, as the operator saw them
+  std::string batch;                  // shared by the entries of one plan; empty for a single change
 
   friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
 };

@@ -13,7 +13,9 @@
 # generated ones); KESTRUM_SCREENSHOT names another output file. With
 # KESTRUM_CHANGE_WARNING=1 it pictures instead the question before a change of
 # one of three scripted cards that share the factory address
-# (docs/screenshots/change-warning.png), with no network at all.
+# (docs/screenshots/change-warning.png), with no network at all. With
+# KESTRUM_BATCH_PREVIEW=1 it pictures the batch dialog's preview over eight of
+# a dozen scripted cards (docs/screenshots/batch-preview.png), no network.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,11 +28,16 @@ cmake --build "$build_dir" --target window_screenshot cardsim
 warning=${KESTRUM_CHANGE_WARNING:-0}
 default_output=docs/screenshots/window.png
 [ "$warning" = 1 ] && default_output=docs/screenshots/change-warning.png
+batch=${KESTRUM_BATCH_PREVIEW:-0}
+[ "$batch" = 1 ] && default_output=docs/screenshots/batch-preview.png
 output=${KESTRUM_SCREENSHOT:-$default_output}
 mkdir -p "$(dirname "$output")"
 # A screen the size of the window, which is centred on it and so fills it.
 screen=(env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 929x430x24")
-if [ "$warning" = 1 ]; then
+if [ "$batch" = 1 ]; then
+  env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x600x24" \
+    "$build_dir/bin/window_screenshot" --batch-preview "$output"
+elif [ "$warning" = 1 ]; then
   "${screen[@]}" "$build_dir/bin/window_screenshot" --change-warning "$output"
 elif [ "${KESTRUM_SCRIPTED_CARDS:-0}" = 1 ]; then
   "${screen[@]}" "$build_dir/bin/window_screenshot" --scripted-cards "$output"

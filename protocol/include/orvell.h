@@ -31,6 +31,21 @@ typedef struct ControlRecord {
 /* GetControlList's result for a null array or a capacity below 1. */
 #define ORVELL_BAD_ARGUMENTS (-2)
 
+/* One parameter request of ConfigControlParaMany: the card's current
+ * addresses, the new ones and its new server, all in network byte order
+ * (serverIp too); the port and heartbeat as plain numbers. */
+typedef struct OrvellParameterChange {
+  uint32_t oldIp, oldGateway, oldMask;
+  uint32_t newIp, newGateway, newMask;
+  uint32_t serverIp;
+  uint16_t serverPort;
+  uint8_t heartbeat;
+  uint8_t reserved; /* 0 */
+} OrvellParameterChange;
+
+/* Most requests one ConfigControlParaMany call takes. */
+#define ORVELL_MOST_CHANGES_PER_CALL 1024
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -50,6 +65,13 @@ ORVELL_API int32_t ORVELL_CALL ConfigControlPara(uint32_t oldIp, uint32_t oldGat
                                                  const char* oldMac, uint32_t newIp, uint32_t newGateway,
                                                  uint32_t newMask, const char* newMac, const char* newServerIp,
                                                  uint16_t newServerPort, uint8_t newHeartbeat);
+
+/* Sends changes[0..count-1] together, one request each, then listens once
+ * (about 0.5 s) and returns how many confirmations arrived. A confirmation
+ * does not say which card sent it: search afterwards to know which cards took
+ * their values. ORVELL_BAD_ARGUMENTS (nothing sent) for a null array or a
+ * count below 1 or above ORVELL_MOST_CHANGES_PER_CALL. */
+ORVELL_API int32_t ORVELL_CALL ConfigControlParaMany(const OrvellParameterChange* changes, int32_t count);
 
 #ifdef __cplusplus
 }

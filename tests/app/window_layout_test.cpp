@@ -330,7 +330,7 @@ class WindowLayoutTest : public QObject {
     QVERIFY(!list->isSortingEnabled());
     QVERIFY(list->showGrid());
     QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
-    QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);  // Ctrl/Shift: several
     QVERIFY(list->verticalHeader()->isHidden());
     QCOMPARE(list->palette().color(QPalette::Base), QColor(Qt::white));
   }

@@ -1,5 +1,7 @@
 #include "card_responder.h"
 
+#include <algorithm>
+
 #include <utility>
 
 #include "record_change.h"
@@ -48,6 +50,8 @@ Response CardResponder::ApplyChange(const param::ParameterChange& change, const 
   const auto header = param::BuildReplyHeader();
   for (std::size_t i = 0; i < cards_.size(); ++i) {
     if (!AddressedBy(cards_[i], change) || (hears && !hears(cards_[i]))) continue;
+    const auto mac = orvell::record::MacAddress(cards_[i]);
+    if (std::find(deafToChanges_.begin(), deafToChanges_.end(), mac) != deafToChanges_.end()) continue;
     Apply(cards_[i], change);
     response.cardsChanged = true;
     std::vector<std::uint8_t> confirmation(header.begin(), header.end());

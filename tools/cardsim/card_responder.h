@@ -45,6 +45,9 @@ class CardResponder {
 
   Response Handle(const std::uint8_t* data, std::size_t length, const Hears& hears = {});
   const std::vector<ControlRecord>& Cards() const { return cards_; }
+  // Cards that drop every parameter request, as a card whose firmware hangs
+  // in its change does: they answer searches with their old values.
+  void IgnoreChangesOf(std::vector<orvell::record::Mac> macs) { deafToChanges_ = std::move(macs); }
 
  private:
   Response AnswerSearch(const Hears& hears) const;
@@ -52,6 +55,7 @@ class CardResponder {
 
   std::vector<ControlRecord> cards_;
   std::size_t replyExtraBytes_;
+  std::vector<orvell::record::Mac> deafToChanges_;
 };
 
 }  // namespace cardsim

@@ -10,6 +10,7 @@ namespace cardsim {
 using kestrum::command_line::ArgumentCursor;
 using kestrum::command_line::ParseDecimal;
 using kestrum::command_line::ParseIpv4;
+using kestrum::command_line::ParseMac;
 
 namespace {
 
@@ -34,7 +35,7 @@ bool TakeNumber(ArgumentCursor& cursor, Integer max, Integer& out) {
 
 std::string UsageText() {
   return "usage: cardsim (--count N [--base-ip A.B.C.D] | --cards FILE.json) [--state FILE.json]\n"
-         "               [--port P] [--broadcast-replies] [--answer-twice] [--also-send N]\n"
+         "               [--port P] [--broadcast-replies] [--answer-twice] [--also-send N] [--ignore-changes MAC]\n"
          "               [--max-delay-ms N] [--reply-extra N] [--seed N] [--verbose]\n"
          "Emulates control cards on UDP port P (9999): answers search requests with one reply per\n"
          "card and applies parameter requests addressed to a card's current IP, gateway and mask.\n"
@@ -88,6 +89,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       std::uint32_t seed = 0;
       ok = TakeNumber(cursor, std::numeric_limits<std::uint32_t>::max(), seed);
       options.seed = seed;
+    } else if (name == "--ignore-changes") {
+      const auto value = cursor.TakeValue();
+      ok = value.has_value() && ParseMac(*value).has_value();
+      if (ok) options.ignoreChangesOf.push_back(*value);
     } else if (name == "--verbose") {
       options.verbose = true;
     } else {

@@ -21,6 +21,7 @@ struct Options {
   std::size_t replyExtraBytes = 0;    // --reply-extra N
   std::optional<std::uint32_t> seed;  // --seed N: repeatable delays
   bool verbose = false;               // --verbose
+  std::vector<std::string> ignoreChangesOf;  // --ignore-changes MAC: that card drops parameter requests
 };
 
 // The options, or an error message (the usage text for --help).

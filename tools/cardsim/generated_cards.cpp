@@ -51,8 +51,11 @@ std::vector<ControlRecord> GenerateCards(std::size_t count, std::uint32_t firstI
     rec::SetMask(card, orvell::ToNetworkOrder(kMask));
     rec::SetGateway(card, orvell::ToNetworkOrder(subnet | 1));
     const auto serial = static_cast<std::uint16_t>(i + 1);
+    // Cards generated for 192.168.2.x by a second emulator differ in MAC from
+    // those of 192.168.1.x: the subnet's third octet, less one, is the MAC's fourth.
+    const auto segment = static_cast<std::uint8_t>(((subnet >> 8) & 0xFF) - 1);
     rec::SetMacAddress(
-        card, {0x00, 0x1A, 0x4B, 0x00, static_cast<std::uint8_t>(serial >> 8), static_cast<std::uint8_t>(serial)});
+        card, {0x00, 0x1A, 0x4B, segment, static_cast<std::uint8_t>(serial >> 8), static_cast<std::uint8_t>(serial)});
     rec::SetServerIp(card, orvell::ToNetworkOrder(subnet | 10));
     rec::SetServerPort(card, static_cast<std::uint16_t>(9000 + i));
     rec::SetHeartbeat(card, static_cast<std::uint8_t>(10 + i % 50));

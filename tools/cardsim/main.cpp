@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "address_text.h"
 #include "card_json.h"
 #include "card_responder.h"
 #include "card_server.h"
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
   kestrum::RequirePrivateNetwork("cardsim");
   try {
     cardsim::CardResponder responder(InitialCards(options), options.replyExtraBytes);
+    std::vector<orvell::record::Mac> deaf;
+    for (const std::string& mac : options.ignoreChangesOf) deaf.push_back(*kestrum::command_line::ParseMac(mac));
+    responder.IgnoreChangesOf(std::move(deaf));
     const cardsim::CardsChanged saveState = [&options](const std::vector<ControlRecord>& cards) {
       if (!options.stateFile.empty()) cardsim::SaveCardFile(options.stateFile, cards);
     };

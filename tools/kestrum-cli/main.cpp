@@ -14,6 +14,7 @@
 #include <windows.h>
 #endif
 
+#include "batch_commands.h"
 #include "card_listing.h"
 #include "cli_arguments.h"
 #include "diagnose.h"
@@ -82,7 +83,9 @@ int Run(const Command& command) {
 int main(int argc, char** argv) {
   UseUtf8Output();
   TellWritesToClosedPipes();
-  const ParsedCommand parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (const auto status = RunBatchCommand(arguments)) return OutputWritten() ? *status : kNotWritten;
+  const ParsedCommand parsed = ParseArguments(arguments);
   if (!parsed.command) {
     std::fprintf(stderr, "kestrum-cli: %s\n", parsed.error.c_str());
     return kBadUsage;

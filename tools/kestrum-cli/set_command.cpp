@@ -101,21 +101,6 @@ std::optional<int> Check(const FoundCards& listed, const orvell::parameter::Para
   return std::nullopt;
 }
 
-// Asks y/N on a terminal; returns the exit status when the change must stop.
-std::optional<int> Confirm(const std::string& description, bool yes) {
-  if (yes) return std::nullopt;
-  if (!KESTRUM_ISATTY(0)) {
-    std::fprintf(stderr, "kestrum-cli: not asking without a terminal: give --yes to change %s\n", description.c_str());
-    return kBadUsage;
-  }
-  std::fprintf(stderr, "Change %s? [y/N] ", description.c_str());
-  std::string answer;
-  std::getline(std::cin, answer);
-  if (answer == "y" || answer == "Y" || answer == "yes") return std::nullopt;
-  std::fprintf(stderr, "kestrum-cli: not changed\n");
-  return kNotChanged;
-}
-
 // A history that cannot be written does not stop the change; it is told.
 void Record(const ControlRecord& card, const orvell::parameter::ParameterChange& change, bool confirmed,
             std::vector<std::string> warnings) {
@@ -144,6 +129,20 @@ int ReportResult(const ControlRecord& changed, const Listing& listing) {
 }
 
 }  // namespace
+
+std::optional<int> Confirm(const std::string& description, bool yes) {
+  if (yes) return std::nullopt;
+  if (!KESTRUM_ISATTY(0)) {
+    std::fprintf(stderr, "kestrum-cli: not asking without a terminal: give --yes to change %s\n", description.c_str());
+    return kBadUsage;
+  }
+  std::fprintf(stderr, "Change %s? [y/N] ", description.c_str());
+  std::string answer;
+  std::getline(std::cin, answer);
+  if (answer == "y" || answer == "Y" || answer == "yes") return std::nullopt;
+  std::fprintf(stderr, "kestrum-cli: not changed\n");
+  return kNotChanged;
+}
 
 FoundCards SearchCards() {
   // The library takes one Collect's worth of datagrams from a search: room

@@ -2,6 +2,8 @@
 // export, with the window's checks, and the result seen in a new search.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "cli_arguments.h"
@@ -15,6 +17,10 @@ inline constexpr int kBadUsage = 2;
 inline constexpr int kRefused = 3;
 
 int RunSet(const Command& command);
+
+// Asks y/N on a terminal before changing what `description` names ("card
+// ..." or "4 cards"); returns the exit status when the change must stop.
+std::optional<int> Confirm(const std::string& description, bool yes);
 
 struct FoundCards {
   std::vector<ControlRecord> cards;  // each card once

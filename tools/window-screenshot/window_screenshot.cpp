@@ -9,8 +9,15 @@
 //       change of one of three scripted cards that share the factory
 //       address; the picture is of the question box, which is then answered
 //       No (no network)
+//   window_screenshot --batch-preview PICTURE.png the batch dialog's preview
+//       over a dozen scripted cards, eight of them selected: a new subnet
+//       counting up and a new server (no network)
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTableView>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
@@ -30,11 +37,13 @@ namespace {
 
 constexpr const char* kScriptedFlag = "--scripted-cards";
 constexpr const char* kChangeWarningFlag = "--change-warning";
+constexpr const char* kBatchPreviewFlag = "--batch-preview";
 // Time for the window to be mapped and painted before and after the search.
 constexpr int kSettleMilliseconds = 300;
 
 int Usage() {
-  std::fprintf(stderr, "usage: window_screenshot [%s | %s] PICTURE.png\n", kScriptedFlag, kChangeWarningFlag);
+  std::fprintf(stderr, "usage: window_screenshot [%s | %s | %s] PICTURE.png\n", kScriptedFlag, kChangeWarningFlag,
+               kBatchPreviewFlag);
   return 2;
 }
 
@@ -85,17 +94,60 @@ int ShowChangeWarning(const QString& picture) {
   return QApplication::exec();
 }
 
+// Fills the batch dialog once it is up (it is modal, so this runs inside
+// it), previews, grabs it and closes it without sending.
+void GrabBatchPreview(const QString& picture, int* status) {
+  QTimer::singleShot(50, [picture, status] {
+    auto* dialog = qobject_cast<BatchChangeDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return GrabBatchPreview(picture, status);
+    const auto give = [dialog](const char* field, const char* value) {
+      dialog->findChild<QCheckBox*>(QStringLiteral("change_") + QLatin1String(field))->setChecked(true);
+      dialog->findChild<QLineEdit*>(QStringLiteral("value_") + QLatin1String(field))->setText(QLatin1String(value));
+    };
+    give("ip", "10.20.0.11");
+    give("mask", "255.255.0.0");
+    give("gateway", "10.20.0.1");
+    give("serverIp", "10.20.0.5");
+    give("serverPort", "9100");
+    dialog->Preview();
+    QTimer::singleShot(kSettleMilliseconds, dialog, [dialog, picture, status] {
+      *status = Save(*dialog, picture) ? 0 : 1;
+      dialog->reject();
+    });
+  });
+}
+
+int ShowBatchPreview(const QString& picture) {
+  ScriptedCards::Set(DemoCards());
+  TFrm_CardSearch window(ScriptedCards::Protocol());
+  window.show();
+  int status = 1;
+  QTimer::singleShot(kSettleMilliseconds, &window, [&] {
+    window.btnControlSearchClick();
+    auto* list = window.findChild<QTableView*>(QStringLiteral("rzlistview1"));
+    for (int row = 1; row < 9; ++row)
+      list->selectionModel()->select(list->model()->index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    GrabBatchPreview(picture, &status);
+    window.ChangeSelectedCards();
+    QApplication::exit(status);
+  });
+  return QApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   const bool scripted = argc == 3 && std::strcmp(argv[1], kScriptedFlag) == 0;
   const bool changeWarning = argc == 3 && std::strcmp(argv[1], kChangeWarningFlag) == 0;
-  if (argc != 2 && !scripted && !changeWarning) return Usage();
+  const bool batchPreview = argc == 3 && std::strcmp(argv[1], kBatchPreviewFlag) == 0;
+  if (argc != 2 && !scripted && !changeWarning && !batchPreview) return Usage();
   if (argc == 2) RequirePrivateNetwork(argv[0]);
   const QString picture = QString::fromLocal8Bit(argv[argc - 1]);
 
   QApplication application(argc, argv);
   if (changeWarning) return ShowChangeWarning(picture);
+  if (batchPreview) return ShowBatchPreview(picture);
   ScriptedCards::Set(DemoCards());
   const CardProtocol protocol =
       scripted ? ScriptedCards::Protocol() : CardProtocol{&::GetControlList, &::ConfigControlPara};
