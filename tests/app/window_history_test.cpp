@@ -131,7 +131,7 @@ class WindowHistoryTest : public QObject {
     QVERIFY(mkdir(state.c_str(), 0700) == 0);
     {
       // A valid entry of the card where a link may lead: it must not be read.
-      history::HistoryEntry entry{"2026-12-10T05:01:02+01:00", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}};
+      history::HistoryEntry entry{"2026-12-10T05:01:02+01:00", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}, {}};
       std::ofstream(target) << history::EntryLine(entry);
     }
     if (standing == u"directory"_s) QVERIFY(mkdir(file.c_str(), 0700) == 0);
@@ -151,7 +151,7 @@ class WindowHistoryTest : public QObject {
     QTemporaryDir folder;
     const std::string file = folder.filePath(u"change-history.jsonl"_s).toStdString();
     const std::string markup = "<h1><font color=red>x</font><img src=/tmp/kestrum.png>";
-    history::HistoryEntry entry{markup + "\u202E", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}};
+    history::HistoryEntry entry{markup + "\u202E", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}, {}};
     entry.before.ip = "192.168.1.100";
     std::ofstream(file) << history::EntryLine(entry);
     WindowDriver driver({Card(100)});
