@@ -1,19 +1,20 @@
 #include "change_history_texts.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace kestrum {
 
 QString LastChangeText(const history::HistoryEntry& entry) {
-  return QStringLiteral("最近一次修改 %1，修改前 IP %2%3")
+  return QCoreApplication::translate("Kestrum", "最近一次修改 %1，修改前 IP %2%3")
       .arg(QString::fromStdString(entry.time), QString::fromStdString(entry.before.ip),
-           entry.confirmed ? QString() : QStringLiteral("（未确认）"));
+           entry.confirmed ? QString() : QCoreApplication::translate("Kestrum", "（未确认）"));
 }
 
 void ShowHistoryFailure(QWidget* owner, const QString& reason) {
   QMessageBox::warning(
-      owner, QStringLiteral("提示"),
-      QStringLiteral("修改记录无法写入：%1\n修改照常进行，但不会被记录。本次运行中不再提示。").arg(reason));
+      owner, QCoreApplication::translate("Kestrum", "提示"),
+      QCoreApplication::translate("Kestrum", "修改记录无法写入：%1\n修改照常进行，但不会被记录。本次运行中不再提示。").arg(reason));
 }
 
 }  // namespace kestrum
