@@ -4,6 +4,10 @@
 #include <QSettings>
 #include <QTranslator>
 
+// The catalogues live in this static library: a program takes their
+// resource only when something names it.
+static void InitCatalogues() { Q_INIT_RESOURCE(kestrum_catalogues); }
+
 namespace kestrum {
 namespace {
 
@@ -46,8 +50,10 @@ void UseLanguage(Language language) {
   current = language;
   QTranslator& english = EnglishCatalogue();
   QCoreApplication::removeTranslator(&english);
-  if (language == Language::kEnglish && english.isEmpty())
-    (void)english.load(QStringLiteral(":/i18n/kestrum_en.qm"));
+  if (language == Language::kEnglish && english.isEmpty()) {
+    InitCatalogues();
+    if (!english.load(QStringLiteral(":/i18n/kestrum_en.qm"))) qWarning("Kestrum: the English catalogue is missing");
+  }
   // Installing or removing a translator sends every widget LanguageChange.
   if (language == Language::kEnglish) QCoreApplication::installTranslator(&english);
 }
