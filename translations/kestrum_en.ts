@@ -53,6 +53,90 @@
         <translation>The change history cannot be written: %1
 Changes go ahead but are not recorded. This is not shown again in this run.</translation>
     </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>操作已停止，程序继续运行。</source>
+        <translation>The action was stopped. The program goes on.</translation>
+    </message>
+    <message>
+        <source>保存报告...</source>
+        <translation>Save report...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>详细信息:</source>
+        <translation>Details:</translation>
+    </message>
+    <message>
+        <source>报告已保存到 %1</source>
+        <translation>Report saved to %1</translation>
+    </message>
+    <message>
+        <source>报告无法保存到 %1：%2</source>
+        <translation>The report could not be saved to %1: %2</translation>
+    </message>
+    <message>
+        <source>保存报告</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>Kestrum 已停止</source>
+        <translation>Kestrum stopped</translation>
+    </message>
+    <message>
+        <source>报告保存在 %1</source>
+        <translation>The report is kept in %1</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>复制报告</source>
+        <translation>Copy report</translation>
+    </message>
+    <message>
+        <source>Kestrum 上次运行时因严重错误而停止。</source>
+        <translation>Kestrum stopped after a fatal error the last time it ran.</translation>
+    </message>
+    <message>
+        <source>报告文件夹无法写入（%1）：下次启动时将再次显示此报告。</source>
+        <translation>The report folder cannot be written (%1): this report will be shown again at the next start.</translation>
+    </message>
+    <message>
+        <source>报告不完整：写入被中断。</source>
+        <translation>The report is incomplete: writing it was cut short.</translation>
+    </message>
+    <message>
+        <source>文件共 %1 字节，只显示前 %2 字节。</source>
+        <translation>The file holds %1 bytes; only the first %2 are shown.</translation>
+    </message>
+    <message>
+        <source>同一文件夹中还保存着 %1 份较早的报告。</source>
+        <translation>%1 older report(s) are kept in the same folder.</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹 %1。</source>
+        <translation>The folder %1 could not be opened.</translation>
+    </message>
+    <message>
+        <source>报告的显示部分已复制到剪贴板。</source>
+        <translation>The shown part of the report was copied to the clipboard.</translation>
+    </message>
+    <message>
+        <source>报告已复制到剪贴板。</source>
+        <translation>The report was copied to the clipboard.</translation>
+    </message>
 </context>
 <context>
     <name>kestrum::BusyPopup</name>
