@@ -5,7 +5,7 @@
 namespace kestrum {
 
 BusyPopup::BusyPopup(QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), message_(new QLabel(QStringLiteral("正在搜寻......"), this)) {
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), message_(new QLabel(tr("正在搜寻......"), this)) {
   setObjectName(QStringLiteral("BusyPopup"));
   setFixedSize(kSize);
   // A notice only: the window keeps the activation and its focus.

@@ -4,6 +4,7 @@
 #include <QStringEncoder>
 
 #include "card_texts.h"
+#include "window_language.h"
 
 namespace kestrum {
 namespace {
@@ -17,11 +18,11 @@ std::u16string_view Units(QStringView text) { return {text.utf16(), static_cast<
 QString AddressText(std::uint32_t networkOrderAddress) { return FromUtf8(card_text::Address(networkOrderAddress)); }
 QString MacText(const orvell::record::Mac& mac) { return FromUtf8(card_text::Mac(mac)); }
 
-QString ColourText(std::uint8_t colorStyle) { return FromUtf8(card_text::Colour(colorStyle)); }
-QString BaudRateText(std::uint8_t baudCode) { return FromUtf8(card_text::BaudRate(baudCode)); }
-QString ScanStyleText(std::uint8_t scanStyle) { return FromUtf8(card_text::ScanStyle(scanStyle)); }
-QString LineOrderText(std::uint8_t lineOrder) { return FromUtf8(card_text::LineOrder(lineOrder)); }
-QString RgChangeText(std::uint8_t rgChange) { return FromUtf8(card_text::RgChange(rgChange)); }
+QString ColourText(std::uint8_t colorStyle) { return FromUtf8(card_text::Colour(colorStyle, CurrentLanguage())); }
+QString BaudRateText(std::uint8_t baudCode) { return FromUtf8(card_text::BaudRate(baudCode, CurrentLanguage())); }
+QString ScanStyleText(std::uint8_t scanStyle) { return FromUtf8(card_text::ScanStyle(scanStyle, CurrentLanguage())); }
+QString LineOrderText(std::uint8_t lineOrder) { return FromUtf8(card_text::LineOrder(lineOrder, CurrentLanguage())); }
+QString RgChangeText(std::uint8_t rgChange) { return FromUtf8(card_text::RgChange(rgChange, CurrentLanguage())); }
 
 QString TypeVersionText(const ControlRecord& record) { return FromUtf8(card_text::TypeVersion(record)); }
 

@@ -17,6 +17,7 @@ namespace kestrum {
 QString AddressText(std::uint32_t networkOrderAddress);
 QString MacText(const orvell::record::Mac& mac);
 
+// The codes' texts in the window's current language.
 QString ColourText(std::uint8_t colorStyle);
 QString BaudRateText(std::uint8_t baudCode);
 // Empty for the codes without a text, so the label is cleared.

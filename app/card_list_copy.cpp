@@ -1,12 +1,14 @@
 #include "card_list_copy.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QStringList>
 #include <vector>
 
 #include "card_fields.h"
 #include "csv_table.h"
+#include "window_language.h"
 
 namespace kestrum {
 
@@ -22,13 +24,13 @@ QString TabSeparatedRow(const QAbstractItemModel& model, int row) {
 
 std::string ListCsv(std::span<const NumberedCard> cards) {
   std::vector<std::vector<std::string>> rows;
-  for (const NumberedCard& listed : cards) rows.push_back(card_text::CardFields(listed.card, listed.number));
+  for (const NumberedCard& listed : cards) rows.push_back(card_text::CardFields(listed.card, listed.number, CurrentLanguage()));
   return card_text::CsvTable(card_text::kCardColumns, rows, true);
 }
 
 QString AskExportFile(QWidget* owner) {
-  return QFileDialog::getSaveFileName(owner, QStringLiteral("导出"), QStringLiteral("cards.csv"),
-                                      QStringLiteral("CSV (*.csv)"));
+  return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("Kestrum", "导出"), QStringLiteral("cards.csv"),
+                                      QCoreApplication::translate("Kestrum", "CSV (*.csv)"));
 }
 
 }  // namespace kestrum

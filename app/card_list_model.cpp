@@ -1,5 +1,6 @@
 #include "card_list_model.h"
 
+#include <QCoreApplication>
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
@@ -26,13 +27,12 @@ QColor d3_SetLVColumnColour(int ColIdx) {
 namespace {
 
 QString Heading(int column) {
-  static const std::array<QString, kColumnCount> kHeadings{QString(),
-                                                           QStringLiteral("屏号"),
-                                                           QStringLiteral("IP"),
-                                                           QStringLiteral("子网掩码"),
-                                                           QStringLiteral("网关"),
-                                                           QStringLiteral("Mac地址")};
-  return kHeadings.at(static_cast<std::size_t>(column));
+  static constexpr std::array<const char*, kColumnCount> kHeadings{
+      "", QT_TRANSLATE_NOOP("Kestrum", "屏号"), QT_TRANSLATE_NOOP("Kestrum", "IP"),
+      QT_TRANSLATE_NOOP("Kestrum", "子网掩码"), QT_TRANSLATE_NOOP("Kestrum", "网关"),
+      QT_TRANSLATE_NOOP("Kestrum", "Mac地址")};
+  const char* const heading = kHeadings.at(static_cast<std::size_t>(column));
+  return *heading == '\0' ? QString() : QCoreApplication::translate("Kestrum", heading);
 }
 
 }  // namespace

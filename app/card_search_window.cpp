@@ -1,6 +1,7 @@
 #include "card_search_window.h"
 
 #include <QClipboard>
+#include <QEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -27,6 +28,7 @@
 #include "history_file.h"
 #include "record_change.h"
 #include "state_folder.h"
+#include "window_language.h"
 
 namespace kestrum {
 namespace {
@@ -34,9 +36,27 @@ namespace {
 // Long enough for the busy popup to paint before the library blocks.
 constexpr std::int32_t kPopupPaintMilliseconds = 20;
 
-QString CardCountText(int count) { return QStringLiteral("屏幕总数") + QString::number(count); }
-
 }  // namespace
+
+void TFrm_CardSearch::SetStatus(std::function<QString()> status) {
+  status_ = std::move(status);
+  idsres->SetCaption(status_());
+}
+
+void TFrm_CardSearch::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    RetranslateTexts();
+    const QModelIndexList selected = rzlistview1->selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+      ShowCardCodes(state_.ControlTable.at(static_cast<std::size_t>(model_->Row(selected.first().row()).recordIndex)));
+  }
+  QWidget::changeEvent(event);
+}
+
+void TFrm_CardSearch::ChooseLanguage(Language language) {
+  RememberLanguage(language);
+  UseLanguage(language);
+}
 
 void TFrm_CardSearch::btnControlSearchClick() {
   btnControlSearch->setEnabled(false);
@@ -52,7 +72,8 @@ void TFrm_CardSearch::btnControlSearchClick() {
   if (isVisible()) activateWindow();
   rzlistview1->viewport()->update();
   if (model_->rowCount() > 0) SelectFirstRow();
-  idsres->SetCaption(CardCountText(model_->rowCount()));
+  const int count = model_->rowCount();
+  SetStatus([count] { return tr("屏幕总数") + QString::number(count); });
   btnControlSearch->setEnabled(true);
 }
 
@@ -133,11 +154,7 @@ void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   IDSControlWidth->setText(QString::number(field::Width(card)));
   IDSControlHeight->setText(QString::number(field::Height(card)));
   IDSControlPNO->setText(QString::number(field::ScreenNo(card)));
-  IDSControlDBColor->setText(ColourText(field::ColorStyle(card)));
-  IDSControlBaud->setText(BaudRateText(field::BaudCode(card)));
-  IDSControlScanStyle->setText(ScanStyleText(field::ScanStyle(card)));
-  IDSControlLineOrder->setText(LineOrderText(field::LineOrder(card)));
-  IDSControlRGChange->setText(RgChangeText(field::RgChange(card)));
+  ShowCardCodes(card);
   const TypeAndVersion typeAndVersion = SplitTypeVersion(TypeVersionText(card));
   // Any host can answer a search: its texts are shown, never obeyed.
   IDSControlType->setText(ShownText(typeAndVersion.type));
@@ -148,6 +165,15 @@ void TFrm_CardSearch::ShowCard(const CardRow& row, const ControlRecord& card) {
   state_.SelectedIp = field::Ip(card);
   state_.SelectedMask = field::Mask(card);
   state_.SelectedGateway = field::Gateway(card);
+}
+
+void TFrm_CardSearch::ShowCardCodes(const ControlRecord& card) {
+  namespace field = orvell::record;
+  IDSControlDBColor->setText(ColourText(field::ColorStyle(card)));
+  IDSControlBaud->setText(BaudRateText(field::BaudCode(card)));
+  IDSControlScanStyle->setText(ScanStyleText(field::ScanStyle(card)));
+  IDSControlLineOrder->setText(LineOrderText(field::LineOrder(card)));
+  IDSControlRGChange->setText(RgChangeText(field::RgChange(card)));
 }
 
 void TFrm_CardSearch::btnModifyClick() {
@@ -164,9 +190,9 @@ void TFrm_CardSearch::btnModifyClick() {
   const bool confirmed = SendModifyRequest(protocol_, request) == 1;
   if (confirmed) {
     ShowConfirmedChange(row.row(), texts, request.change);
-    idsres->SetCaption(QStringLiteral("修改成功"));
+    SetStatus([] { return tr("修改成功"); });
   } else {
-    idsres->SetCaption(QStringLiteral("修改失败"));
+    SetStatus([] { return tr("修改失败"); });
   }
   RecordChange(before, request.change, confirmed, warnings);
 }
@@ -202,11 +228,11 @@ bool TFrm_CardSearch::ChangeAllowed(const ModifyRequest& request, QStringList& w
   const CardAddresses requested{change.newIp, change.newGateway, change.newMask};
   const ChangeVerdict verdict = CheckChange(ListedCards(), current, requested);
   if (verdict.refusal) {
-    refuseChange_(this, QString::fromStdString(RefusalText(*verdict.refusal, requested)));
+    refuseChange_(this, QString::fromStdString(RefusalText(*verdict.refusal, requested, CurrentLanguage())));
     return false;
   }
   for (const ChangeWarning& warning : verdict.warnings)
-    warnings << QString::fromStdString(WarningText(warning, current, requested));
+    warnings << QString::fromStdString(WarningText(warning, current, requested, CurrentLanguage()));
   return confirmChange_(this, warnings);
 }
 
@@ -287,7 +313,7 @@ void TFrm_CardSearch::ExportList() {
   if (out.open(QIODevice::WriteOnly) &&
       out.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size()) && out.commit())
     return;
-  QMessageBox::warning(this, QStringLiteral("提示"), QStringLiteral("无法导出到 %1：%2").arg(file, out.errorString()));
+  QMessageBox::warning(this, tr("提示"), tr("无法导出到 %1：%2").arg(file, out.errorString()));
 }
 
 void TFrm_CardSearch::OpenHistoryFolder() {

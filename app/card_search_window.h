@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,7 @@
 #include "history_file.h"
 #include "modify_request.h"
 #include "orvell.h"
+#include "text_language.h"
 
 class GradientLabel;
 class QFrame;
@@ -65,6 +67,9 @@ struct CardSearchState {
 // DejaVu Sans cuts the last digit off an address edit's field.
 QStringList WindowsFaces();
 QStringList ArialMetricFaces();
+
+// The dynamic property under which a control keeps its untranslated text.
+extern const char* const kSourceTextProperty;
 
 class TFrm_CardSearch final : public QWidget {
   Q_OBJECT
@@ -133,8 +138,26 @@ class TFrm_CardSearch final : public QWidget {
   void CopySelectedColumn(int column);
   void ExportList();
   void OpenHistoryFolder();
+  // Chosen from the list's menu "Language / 语言": takes effect at once and
+  // is remembered for the next start.
+  void ChooseLanguage(Language language);
+
+ protected:
+  // On QEvent::LanguageChange every text of the window is set anew; the
+  // list, its selection and the panel's edits stay as they are.
+  void changeEvent(QEvent* event) override;
 
  private:
+  void AddLanguageMenu();
+  void RetranslateTexts();
+  // The texts of the selected card's codes (colour, baud rate, scan mode,
+  // decoding, red/green) in the current language.
+  void ShowCardCodes(const ControlRecord& card);
+  // The screen reader's names of the controls that show no text of their
+  // own: the search button, the address edits' fields, the one-line edits.
+  void NameControlsForScreenReaders();
+  // The status label's text, kept as a function so a new language can say it again.
+  void SetStatus(std::function<QString()> status);
   void CreateControls();
   void CreateScreenGroup(QStyle* groupBoxStyle);
   void CreateDriveGroup(QStyle* groupBoxStyle);
@@ -180,6 +203,7 @@ class TFrm_CardSearch final : public QWidget {
   std::map<std::string, history::HistoryEntry> lastChanges_;
   history::HistoryCursor historyRead_;
   bool historyFailureTold_ = false;
+  std::function<QString()> status_;
   CardSearchState state_;
   CardListModel* model_ = nullptr;
 
@@ -190,6 +214,7 @@ class TFrm_CardSearch final : public QWidget {
   QGroupBox* grpControlInfo = nullptr;
   QGroupBox* grpHardPara = nullptr;
   GradientLabel* idsres = nullptr;
+  QLabel* addressCaption_ = nullptr;
 
   QLabel* IDSControlType = nullptr;
   QLabel* IDSControlVersion = nullptr;

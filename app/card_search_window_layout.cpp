@@ -10,6 +10,9 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QCoreApplication>
+#include <QAbstractButton>
 #include <QPainter>
 #include <QPixmap>
 #include <QProxyStyle>
@@ -26,6 +29,8 @@
 #include "gradient_label.h"
 
 namespace kestrum {
+
+const char* const kSourceTextProperty = "kestrumSourceText";
 
 QStringList WindowsFaces() {
   return {QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"), QStringLiteral("Arial")};
@@ -160,9 +165,18 @@ Control* Named(Control* control, const char* name) {
   return control;
 }
 
+// Remembers the untranslated text of a control, from which
+// TFrm_CardSearch::RetranslateTexts sets its text in the current language.
+template <typename Control>
+Control* WithSourceText(Control* control, const char* source) {
+  control->setProperty(kSourceTextProperty, QByteArray(source));
+  return control;
+}
+
 // Fixed size, text on one line from the top-left, cut off where it ends.
-QLabel* AddLabel(QWidget* container, const char* name, const QRect& place, const QString& text = QString()) {
-  auto* label = Named(new QLabel(text, container), name);
+QLabel* AddLabel(QWidget* container, const char* name, const QRect& place, const char* source = nullptr) {
+  auto* label = Named(new QLabel(container), name);
+  if (source != nullptr) WithSourceText(label, source);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(false);
@@ -171,8 +185,8 @@ QLabel* AddLabel(QWidget* container, const char* name, const QRect& place, const
   return label;
 }
 
-QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const QString& caption, QStyle* style) {
-  auto* group = Named(new QGroupBox(caption, container), name);
+QGroupBox* AddGroup(QWidget* container, const char* name, const QRect& place, const char* caption, QStyle* style) {
+  auto* group = WithSourceText(Named(new QGroupBox(container), name), caption);
   group->setFont(PanelFont());
   group->setStyle(style);
   group->setGeometry(place);
@@ -214,6 +228,7 @@ TFrm_CardSearch::TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent)
   setFont(WindowFont());
   setFixedSize(kClientSize);
   CreateControls();
+  RetranslateTexts();
   SetTabOrder();
   CentreOnScreen();
 }
@@ -291,46 +306,46 @@ void TFrm_CardSearch::ConfigureList() {
 
 void TFrm_CardSearch::AddListActions() {
   rzlistview1->setContextMenuPolicy(Qt::ActionsContextMenu);
-  const auto add = [this](const char* name, const QString& text, const std::function<void()>& handler) {
-    auto* const action = Named(new QAction(text, rzlistview1), name);
+  const auto add = [this](const char* name, const char* text, const std::function<void()>& handler) {
+    auto* const action = WithSourceText(Named(new QAction(rzlistview1), name), text);
     connect(action, &QAction::triggered, this, handler);
     rzlistview1->addAction(action);
     return action;
   };
-  QAction* const copyRow = add("copyRow", QStringLiteral("复制此行"), [this] { CopySelectedRow(); });
+  QAction* const copyRow = add("copyRow", QT_TR_NOOP("复制此行"), [this] { CopySelectedRow(); });
   copyRow->setShortcut(QKeySequence::Copy);
   copyRow->setShortcutContext(Qt::WidgetShortcut);
-  add("copyIp", QStringLiteral("复制IP"), [this] { CopySelectedColumn(kColumnIp); });
-  add("copyMac", QStringLiteral("复制Mac地址"), [this] { CopySelectedColumn(kColumnMac); });
+  add("copyIp", QT_TR_NOOP("复制IP"), [this] { CopySelectedColumn(kColumnIp); });
+  add("copyMac", QT_TR_NOOP("复制Mac地址"), [this] { CopySelectedColumn(kColumnMac); });
   auto* const separator = new QAction(rzlistview1);
   separator->setSeparator(true);
   rzlistview1->addAction(separator);
-  add("exportList", QStringLiteral("导出…"), [this] { ExportList(); });
-  QAction* const changeSelected = add("changeSelected", tr("批量修改所选…"), [this] { ChangeSelectedCards(); });
+  add("exportList", QT_TR_NOOP("导出…"), [this] { ExportList(); });
+  QAction* const changeSelected = add("changeSelected", QT_TR_NOOP("批量修改所选…"), [this] { ChangeSelectedCards(); });
   changeSelected->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
   changeSelected->setShortcutContext(Qt::WidgetShortcut);
-  add("restoreLast", tr("恢复到上次修改前…"), [this] { RestoreSelectedCard(); });
-  add("openHistoryFolder", QStringLiteral("打开修改记录文件夹"), [this] { OpenHistoryFolder(); });
+  add("restoreLast", QT_TR_NOOP("恢复到上次修改前…"), [this] { RestoreSelectedCard(); });
+  add("openHistoryFolder", QT_TR_NOOP("打开修改记录文件夹"), [this] { OpenHistoryFolder(); });
+  AddLanguageMenu();
 }
 
 void TFrm_CardSearch::CreateNetworkGroup(QStyle* groupBoxStyle) {
   grpControlInfo =
-      AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QStringLiteral("网络参数"), groupBoxStyle);
-  auto* addressCaption = Named(new QLabel(QStringLiteral("IP地址:"), grpControlInfo), "IDSControlip");
-  addressCaption->move(9, 24);
-  addressCaption->adjustSize();  // the one label that sizes itself to its text
-  AddLabel(grpControlInfo, "IDSControlMask", QRect(9, 57, 66, 13), QStringLiteral("子网掩码:"));
-  AddLabel(grpControlInfo, "IDSControlGateWay", QRect(9, 90, 68, 13), QStringLiteral("网关:"));
-  AddLabel(grpControlInfo, "IDSControlMac", QRect(9, 123, 58, 13), QStringLiteral("Mac:"));
-  AddLabel(grpControlInfo, "lblremoteip", QRect(9, 154, 68, 13), QStringLiteral("服务器IP:"));
-  AddLabel(grpControlInfo, "lblremote_port", QRect(10, 184, 76, 13), QStringLiteral("服务器端口:"));
-  AddLabel(grpControlInfo, "Label1", QRect(10, 209, 76, 13), QStringLiteral("心跳:"));
+      AddGroup(sPanel1, "grpControlInfo", QRect(710, 34, 208, 256), QT_TR_NOOP("网络参数"), groupBoxStyle);
+  addressCaption_ = WithSourceText(Named(new QLabel(grpControlInfo), "IDSControlip"), QT_TR_NOOP("IP地址:"));
+  addressCaption_->move(9, 24);
+  AddLabel(grpControlInfo, "IDSControlMask", QRect(9, 57, 66, 13), QT_TR_NOOP("子网掩码:"));
+  AddLabel(grpControlInfo, "IDSControlGateWay", QRect(9, 90, 68, 13), QT_TR_NOOP("网关:"));
+  AddLabel(grpControlInfo, "IDSControlMac", QRect(9, 123, 58, 13), QT_TR_NOOP("Mac:"));
+  AddLabel(grpControlInfo, "lblremoteip", QRect(9, 154, 68, 13), QT_TR_NOOP("服务器IP:"));
+  AddLabel(grpControlInfo, "lblremote_port", QRect(10, 184, 76, 13), QT_TR_NOOP("服务器端口:"));
+  AddLabel(grpControlInfo, "Label1", QRect(10, 209, 76, 13), QT_TR_NOOP("心跳:"));
 
   // Inputs in tab order: the gateway before the mask that stands above it.
   ipdt_ip = AddAddressEdit(grpControlInfo, "ipdt_ip", QRect(89, 18, 118, 21), QStringLiteral("192.168.1.100"));
   ipdt_gateway = AddAddressEdit(grpControlInfo, "ipdt_gateway", QRect(89, 87, 118, 21), QStringLiteral("192.168.1.1"));
   ipdt_mask = AddAddressEdit(grpControlInfo, "ipdt_mask", QRect(89, 53, 118, 21), QStringLiteral("255.255.255.0"));
-  btnModify = Named(new QPushButton(QStringLiteral("修改"), grpControlInfo), "btnModify");
+  btnModify = WithSourceText(Named(new QPushButton(grpControlInfo), "btnModify"), QT_TR_NOOP("修改"));
   btnModify->setGeometry(130, 227, 75, 25);
   btnModify->setEnabled(false);
   connect(btnModify, &QPushButton::clicked, this, &TFrm_CardSearch::ModifyClickedReportingErrors);
@@ -344,32 +359,81 @@ void TFrm_CardSearch::CreateNetworkGroup(QStyle* groupBoxStyle) {
 }
 
 void TFrm_CardSearch::CreateDriveGroup(QStyle* groupBoxStyle) {
-  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QStringLiteral("驱动属性"), groupBoxStyle);
-  AddLabel(grpHardPara, "IDSScanStyle", QRect(9, 25, 74, 13), QStringLiteral("走线:"));
+  grpHardPara = AddGroup(sPanel1, "grpHardPara", QRect(544, 296, 160, 102), QT_TR_NOOP("驱动属性"), groupBoxStyle);
+  AddLabel(grpHardPara, "IDSScanStyle", QRect(9, 25, 74, 13), QT_TR_NOOP("走线:"));
   IDSControlScanStyle = AddLabel(grpHardPara, "IDSControlScanStyle", QRect(71, 25, 89, 14));
-  AddLabel(grpHardPara, "IDSLineOrder", QRect(10, 48, 58, 13), QStringLiteral("行序:"));
+  AddLabel(grpHardPara, "IDSLineOrder", QRect(10, 48, 58, 13), QT_TR_NOOP("行序:"));
   IDSControlLineOrder = AddLabel(grpHardPara, "IDSControlLineOrder", QRect(71, 48, 89, 13));
-  AddLabel(grpHardPara, "IDSRGChange", QRect(9, 71, 79, 13), QStringLiteral("红绿:"));
+  AddLabel(grpHardPara, "IDSRGChange", QRect(9, 71, 79, 13), QT_TR_NOOP("红绿:"));
   IDSControlRGChange = AddLabel(grpHardPara, "IDSControlRGChange", QRect(71, 71, 89, 13));
 }
 
 void TFrm_CardSearch::CreateScreenGroup(QStyle* groupBoxStyle) {
   grpscreenpara =
-      AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QStringLiteral("屏幕属性"), groupBoxStyle);
-  AddLabel(grpscreenpara, "IDSStyle", QRect(9, 24, 57, 13), QStringLiteral("系列:"));
+      AddGroup(sPanel1, "grpscreenpara", QRect(546, 34, 160, 256), QT_TR_NOOP("屏幕属性"), groupBoxStyle);
+  AddLabel(grpscreenpara, "IDSStyle", QRect(9, 24, 57, 13), QT_TR_NOOP("系列:"));
   IDSControlType = AddLabel(grpscreenpara, "IDSControlType", QRect(76, 24, 85, 13));
-  AddLabel(grpscreenpara, "IDSVersion", QRect(8, 48, 64, 13), QStringLiteral("版本号:"));
+  AddLabel(grpscreenpara, "IDSVersion", QRect(8, 48, 64, 13), QT_TR_NOOP("版本号:"));
   IDSControlVersion = AddLabel(grpscreenpara, "IDSControlVersion", QRect(76, 48, 90, 13));
-  AddLabel(grpscreenpara, "IDSPNo", QRect(8, 72, 48, 13), QStringLiteral("屏号:"));
+  AddLabel(grpscreenpara, "IDSPNo", QRect(8, 72, 48, 13), QT_TR_NOOP("屏号:"));
   IDSControlPNO = AddLabel(grpscreenpara, "IDSControlPNO", QRect(76, 72, 90, 13));
-  AddLabel(grpscreenpara, "IDSBaudRate", QRect(8, 96, 66, 13), QStringLiteral("波特率:"));
+  AddLabel(grpscreenpara, "IDSBaudRate", QRect(8, 96, 66, 13), QT_TR_NOOP("波特率:"));
   IDSControlBaud = AddLabel(grpscreenpara, "IDSControlBaud", QRect(76, 96, 90, 14));
-  AddLabel(grpscreenpara, "IDSWidth", QRect(8, 119, 64, 13), QStringLiteral("宽度:"));
+  AddLabel(grpscreenpara, "IDSWidth", QRect(8, 119, 64, 13), QT_TR_NOOP("宽度:"));
   IDSControlWidth = AddLabel(grpscreenpara, "IDSControlWidth", QRect(76, 119, 90, 13));
-  AddLabel(grpscreenpara, "IDSHeight", QRect(8, 143, 81, 13), QStringLiteral("高度:"));
+  AddLabel(grpscreenpara, "IDSHeight", QRect(8, 143, 81, 13), QT_TR_NOOP("高度:"));
   IDSControlHeight = AddLabel(grpscreenpara, "IDSControlHeight", QRect(76, 143, 90, 13));
-  AddLabel(grpscreenpara, "IDSColorStyle", QRect(8, 165, 86, 13), QStringLiteral("颜色:"));
+  AddLabel(grpscreenpara, "IDSColorStyle", QRect(8, 165, 86, 13), QT_TR_NOOP("颜色:"));
   IDSControlDBColor = AddLabel(grpscreenpara, "IDSControlDBColor", QRect(76, 165, 90, 13));
+}
+
+void TFrm_CardSearch::AddLanguageMenu() {
+  // Written in both languages, so that whoever cannot read one finds it.
+  auto* const languages = Named(new QAction(QStringLiteral("Language / 语言"), rzlistview1), "languageMenu");
+  auto* const menu = new QMenu(this);
+  const auto choice = [&](const char* name, const QString& text, Language language) {
+    QAction* const action = Named(menu->addAction(text), name);
+    connect(action, &QAction::triggered, this, [this, language] { ChooseLanguage(language); });
+  };
+  choice("chinese", QStringLiteral("中文"), Language::kChinese);
+  choice("english", QStringLiteral("English"), Language::kEnglish);
+  languages->setMenu(menu);
+  rzlistview1->addAction(languages);
+}
+
+void TFrm_CardSearch::RetranslateTexts() {
+  const auto translated = [](const QObject* control) {
+    return QCoreApplication::translate(staticMetaObject.className(),
+                                       control->property(kSourceTextProperty).toByteArray().constData());
+  };
+  for (QObject* control : findChildren<QObject*>()) {
+    if (!control->property(kSourceTextProperty).isValid()) continue;
+    if (auto* label = qobject_cast<QLabel*>(control)) label->setText(translated(control));
+    if (auto* group = qobject_cast<QGroupBox*>(control)) group->setTitle(translated(control));
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(translated(control));
+    if (auto* action = qobject_cast<QAction*>(control)) action->setText(translated(control));
+  }
+  addressCaption_->adjustSize();  // the one label that sizes itself to its text
+  model_->headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
+  if (status_) idsres->SetCaption(status_());
+  NameControlsForScreenReaders();
+}
+
+void TFrm_CardSearch::NameControlsForScreenReaders() {
+  btnControlSearch->setAccessibleName(tr("搜索"));
+  const std::array<std::pair<TIPEdit*, QString>, 4> addressEdits{{{ipdt_ip, tr("IP地址")},
+                                                                  {ipdt_mask, tr("子网掩码")},
+                                                                  {ipdt_gateway, tr("网关")},
+                                                                  {ip_remote, tr("服务器IP")}}};
+  for (const auto& [edit, name] : addressEdits) {
+    edit->setAccessibleName(name);
+    for (int field = 0; field < TIPEdit::kFieldCount; ++field)
+      edit->Field(field)->setAccessibleName(tr("%1 第%2段").arg(name).arg(field + 1));
+  }
+  ControlMac->setAccessibleName(tr("Mac地址"));
+  edtremoteport->setAccessibleName(tr("服务器端口"));
+  edt_heart->setAccessibleName(tr("心跳"));
+  rzlistview1->setAccessibleName(tr("控制卡列表"));
 }
 
 void TFrm_CardSearch::SetTabOrder() {

@@ -1,11 +1,12 @@
 #include "change_confirmation.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace kestrum {
 
 bool AskChangeConfirmation(QWidget* owner, const QStringList& warnings) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("确定要修改参数吗"),
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("Kestrum", "提示"), QCoreApplication::translate("Kestrum", "确定要修改参数吗"),
                   QMessageBox::Yes | QMessageBox::No, owner);
   box.setObjectName(QStringLiteral("ChangeConfirmation"));
   if (warnings.isEmpty()) {
@@ -21,7 +22,7 @@ bool AskChangeConfirmation(QWidget* owner, const QStringList& warnings) {
 }
 
 void ShowChangeRefusal(QWidget* owner, const QString& reason) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), reason, QMessageBox::Ok, owner);
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("Kestrum", "提示"), reason, QMessageBox::Ok, owner);
   box.setObjectName(QStringLiteral("ChangeRefusal"));
   box.exec();
 }

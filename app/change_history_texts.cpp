@@ -1,5 +1,6 @@
 #include "change_history_texts.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "card_field_texts.h"
@@ -8,14 +9,15 @@ namespace kestrum {
 
 QString LastChangeText(const history::HistoryEntry& entry) {
   // The history is anybody's to edit: its texts are shown, never obeyed.
-  return QStringLiteral("最近一次修改 %1，修改前 IP %2%3")
+  return QCoreApplication::translate("Kestrum", "最近一次修改 %1，修改前 IP %2%3")
       .arg(ShownText(QString::fromStdString(entry.time)), ShownText(QString::fromStdString(entry.before.ip)),
-           entry.confirmed ? QString() : QStringLiteral("（未确认）"));
+           entry.confirmed ? QString() : QCoreApplication::translate("Kestrum", "（未确认）"));
 }
 
 void ShowHistoryFailure(QWidget* owner, const QString& reason) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
-                  QStringLiteral("修改记录无法写入：%1\n修改照常进行，但不会被记录。本次运行中不再提示。")
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("Kestrum", "提示"),
+                  QCoreApplication::translate(
+                      "Kestrum", "修改记录无法写入：%1\n修改照常进行，但不会被记录。本次运行中不再提示。")
                       .arg(ShownText(reason)),
                   QMessageBox::Ok, owner);
   box.setTextFormat(Qt::PlainText);  // the reason names a path, which may hold markup

@@ -9,10 +9,13 @@
 #include "history_file.h"
 #include "orvell.h"
 #include "orvell_network.h"
+#include "window_language.h"
 
 int main(int argc, char* argv[]) {
   const QString crashReportFolder = kestrum::StartFatalErrorReporting();
   kestrum::KestrumApplication application(argc, argv);
+  kestrum::UseLanguage(kestrum::LanguageFromArguments(kestrum::KestrumApplication::arguments())
+                           .value_or(kestrum::RememberedLanguage()));
   kestrum::ShowLeftoverFatalReport(crashReportFolder);
   // Both exports bound at load time: without them the program does not start.
   const kestrum::CardProtocol protocol{&::GetControlList, &::ConfigControlPara};

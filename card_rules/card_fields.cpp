@@ -4,7 +4,7 @@
 
 namespace kestrum::card_text {
 
-std::vector<std::string> CardFields(const ControlRecord& card, std::size_t number) {
+std::vector<std::string> CardFields(const ControlRecord& card, std::size_t number, Language language) {
   namespace rec = orvell::record;
   const auto split = SplitTypeVersion(TypeVersion(card));
   return {std::to_string(number),
@@ -13,11 +13,11 @@ std::vector<std::string> CardFields(const ControlRecord& card, std::size_t numbe
           split.version,
           std::to_string(rec::Width(card)),
           std::to_string(rec::Height(card)),
-          Colour(rec::ColorStyle(card)),
-          BaudRate(rec::BaudCode(card)),
-          ScanStyle(rec::ScanStyle(card)),
-          LineOrder(rec::LineOrder(card)),
-          RgChange(rec::RgChange(card)),
+          Colour(rec::ColorStyle(card), language),
+          BaudRate(rec::BaudCode(card), language),
+          ScanStyle(rec::ScanStyle(card), language),
+          LineOrder(rec::LineOrder(card), language),
+          RgChange(rec::RgChange(card), language),
           Address(rec::Ip(card)),
           Address(rec::Mask(card)),
           Address(rec::Gateway(card)),

@@ -15,43 +15,79 @@
 namespace kestrum::card_text {
 namespace {
 
-struct ScanStyleName {
+struct CodeText {
   std::uint8_t code;
-  const char* text;
+  BilingualText text;
 };
 
 // Scan ratio, rows and folding of the LED modules' wiring; the later codes
-// name particular modules. Punctuation and spaces are part of the texts.
-constexpr std::array<ScanStyleName, 28> kScanStyleNames{{
-    {0, "16扫直行"},
-    {1, "8扫直行"},
-    {2, "4扫直行"},
-    {3, "2扫直行"},
-    {4, "8扫16行8折上"},
-    {5, "8扫16行8折下"},
-    {6, "4扫8行8折上"},
-    {7, "4扫8行8折下"},
-    {8, "4扫16行8折上"},
-    {9, "4扫16行8折下"},
-    {10, "8扫16行16折上"},
-    {11, "8扫16行16折下"},
-    {12, "4扫8行16折上"},
-    {13, "4扫8行16折下"},
-    {14, "4扫16行16折上"},
-    {15, "4扫16行16折下"},
-    {16, "静态4行8折上"},
-    {17, "静态4行8折下"},
-    {18, "静态8行8折上"},
-    {19, "静态8行8折下"},
-    {21, "4扫先8行8折上后16点折（强力P10双色P12双色）"},
-    {35, "4扫12行8折上入（24*12模组）"},
-    {36, "强力巨彩P10双色表贴P10C4V13模组（4扫)"},
-    {50, "深圳万恒7.62全彩贴片模组含64*32和32*16两种，75接口"},
-    {51, "合利来6扫P13.33全彩插灯模组 24*12 08接口"},
-    {52, "阿里山3扫P13.33全彩插灯模组，24*12 08接口 引路人3扫P13.33全彩贴片模组24*12 08接口"},
-    {53, "合利来M10全彩模组32*16 08接口8扫16行16折上"},
-    {54, "深圳万恒P5全彩模组64*32 08接口"},
+// name particular modules, whose makers and model names stay as the modules
+// carry them. Punctuation and spaces are part of the Chinese texts.
+constexpr std::array<CodeText, 28> kScanStyleNames{{
+    {0, {"16扫直行", "1/16 scan, straight"}},
+    {1, {"8扫直行", "1/8 scan, straight"}},
+    {2, {"4扫直行", "1/4 scan, straight"}},
+    {3, {"2扫直行", "1/2 scan, straight"}},
+    {4, {"8扫16行8折上", "1/8 scan, 16 rows, 8 folds up"}},
+    {5, {"8扫16行8折下", "1/8 scan, 16 rows, 8 folds down"}},
+    {6, {"4扫8行8折上", "1/4 scan, 8 rows, 8 folds up"}},
+    {7, {"4扫8行8折下", "1/4 scan, 8 rows, 8 folds down"}},
+    {8, {"4扫16行8折上", "1/4 scan, 16 rows, 8 folds up"}},
+    {9, {"4扫16行8折下", "1/4 scan, 16 rows, 8 folds down"}},
+    {10, {"8扫16行16折上", "1/8 scan, 16 rows, 16 folds up"}},
+    {11, {"8扫16行16折下", "1/8 scan, 16 rows, 16 folds down"}},
+    {12, {"4扫8行16折上", "1/4 scan, 8 rows, 16 folds up"}},
+    {13, {"4扫8行16折下", "1/4 scan, 8 rows, 16 folds down"}},
+    {14, {"4扫16行16折上", "1/4 scan, 16 rows, 16 folds up"}},
+    {15, {"4扫16行16折下", "1/4 scan, 16 rows, 16 folds down"}},
+    {16, {"静态4行8折上", "static, 4 rows, 8 folds up"}},
+    {17, {"静态4行8折下", "static, 4 rows, 8 folds down"}},
+    {18, {"静态8行8折上", "static, 8 rows, 8 folds up"}},
+    {19, {"静态8行8折下", "static, 8 rows, 8 folds down"}},
+    {21,
+     {"4扫先8行8折上后16点折（强力P10双色P12双色）",
+      "1/4 scan, 8 rows 8 folds up, then 16-dot folds (强力 P10 dual-colour, P12 dual-colour)"}},
+    {35, {"4扫12行8折上入（24*12模组）", "1/4 scan, 12 rows, 8 folds, enters up (24*12 module)"}},
+    {36, {"强力巨彩P10双色表贴P10C4V13模组（4扫)", "强力巨彩 P10 dual-colour SMD P10C4V13 module (1/4 scan)"}},
+    {50,
+     {"深圳万恒7.62全彩贴片模组含64*32和32*16两种，75接口",
+      "深圳万恒 7.62 full-colour SMD modules, 64*32 and 32*16, 75 connector"}},
+    {51,
+     {"合利来6扫P13.33全彩插灯模组 24*12 08接口", "合利来 1/6 scan P13.33 full-colour DIP module 24*12, 08 connector"}},
+    {52,
+     {"阿里山3扫P13.33全彩插灯模组，24*12 08接口 引路人3扫P13.33全彩贴片模组24*12 08接口",
+      "阿里山 1/3 scan P13.33 full-colour DIP module, 24*12 08 connector; 引路人 1/3 scan P13.33 full-colour SMD "
+      "module 24*12 08 connector"}},
+    {53,
+     {"合利来M10全彩模组32*16 08接口8扫16行16折上",
+      "合利来 M10 full-colour module 32*16, 08 connector, 1/8 scan, 16 rows, 16 folds up"}},
+    {54, {"深圳万恒P5全彩模组64*32 08接口", "深圳万恒 P5 full-colour module 64*32, 08 connector"}},
 }};
+
+// The tables whose last row stands for every other code.
+constexpr std::array<CodeText, 3> kColours{{
+    {0, {"单色", "Single colour"}},
+    {1, {"双色", "Dual colour"}},
+    {2, {"三色", "Full colour"}},
+}};
+constexpr std::array<CodeText, 3> kBaudRates{
+    {{0, {"9600", "9600"}}, {1, {"115200", "115200"}}, {2, {"57600", "57600"}}}};
+constexpr std::array<CodeText, 2> kLineOrders{{{0, {"有译码", "Decoder"}}, {1, {"无译码", "No decoder"}}}};
+constexpr std::array<CodeText, 2> kRgChanges{
+    {{0, {"红绿正常", "Red/green normal"}}, {1, {"红绿交换", "Red/green swapped"}}}};
+
+template <std::size_t kRows>
+const CodeText* FindCode(const std::array<CodeText, kRows>& table, std::uint8_t code) {
+  const auto* found =
+      std::find_if(table.begin(), table.end(), [code](const CodeText& row) { return row.code == code; });
+  return found == table.end() ? nullptr : found;
+}
+
+template <std::size_t kRows>
+std::string OrLastRow(const std::array<CodeText, kRows>& table, std::uint8_t code, Language language) {
+  const CodeText* found = FindCode(table, code);
+  return (found != nullptr ? found : &table.back())->text.In(language);
+}
 
 constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
@@ -166,37 +202,18 @@ std::string Mac(const orvell::record::Mac& mac) {
   return text;
 }
 
-std::string Colour(std::uint8_t colorStyle) {
-  switch (colorStyle) {
-    case 0:
-      return "单色";
-    case 1:
-      return "双色";
-    default:
-      return "三色";
-  }
+std::string Colour(std::uint8_t colorStyle, Language language) { return OrLastRow(kColours, colorStyle, language); }
+
+std::string BaudRate(std::uint8_t baudCode, Language language) { return OrLastRow(kBaudRates, baudCode, language); }
+
+std::string ScanStyle(std::uint8_t scanStyle, Language language) {
+  const CodeText* found = FindCode(kScanStyleNames, scanStyle);
+  return found == nullptr ? std::string() : found->text.In(language);
 }
 
-std::string BaudRate(std::uint8_t baudCode) {
-  switch (baudCode) {
-    case 0:
-      return "9600";
-    case 1:
-      return "115200";
-    default:
-      return "57600";
-  }
-}
+std::string LineOrder(std::uint8_t lineOrder, Language language) { return OrLastRow(kLineOrders, lineOrder, language); }
 
-std::string ScanStyle(std::uint8_t scanStyle) {
-  const auto* found = std::find_if(kScanStyleNames.begin(), kScanStyleNames.end(),
-                                   [scanStyle](const ScanStyleName& name) { return name.code == scanStyle; });
-  return found == kScanStyleNames.end() ? std::string() : found->text;
-}
-
-std::string LineOrder(std::uint8_t lineOrder) { return lineOrder == 0 ? "有译码" : "无译码"; }
-
-std::string RgChange(std::uint8_t rgChange) { return rgChange == 0 ? "红绿正常" : "红绿交换"; }
+std::string RgChange(std::uint8_t rgChange, Language language) { return OrLastRow(kRgChanges, rgChange, language); }
 
 std::string FromCardCodePage(std::string_view bytes) { return Decode(bytes); }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "control_record.h"
+#include "text_language.h"
 
 namespace kestrum::card_text {
 
@@ -19,12 +20,14 @@ std::string Address(std::uint32_t networkOrderAddress);
 // Six upper-case two-digit hexadecimal groups joined by ":", first byte first.
 std::string Mac(const orvell::record::Mac& mac);
 
-std::string Colour(std::uint8_t colorStyle);
-std::string BaudRate(std::uint8_t baudCode);
+// The codes' texts in the operator's language (Chinese, the cards' own, unless
+// told otherwise).
+std::string Colour(std::uint8_t colorStyle, Language language = Language::kChinese);
+std::string BaudRate(std::uint8_t baudCode, Language language = Language::kChinese);
 // Empty for the codes without a text.
-std::string ScanStyle(std::uint8_t scanStyle);
-std::string LineOrder(std::uint8_t lineOrder);
-std::string RgChange(std::uint8_t rgChange);
+std::string ScanStyle(std::uint8_t scanStyle, Language language = Language::kChinese);
+std::string LineOrder(std::uint8_t lineOrder, Language language = Language::kChinese);
+std::string RgChange(std::uint8_t rgChange, Language language = Language::kChinese);
 
 // 8-bit text of the cards (GB18030, which covers the GBK of the cards'
 // Chinese firmware and of the operator's Windows) as UTF-8; a byte that

@@ -1,5 +1,8 @@
 #include "change_checks.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "byte_order.h"
 #include "card_texts.h"
 #include "record_change.h"
@@ -51,11 +54,21 @@ std::optional<Refusal> Refuse(const CardAddresses& requested) {
 }
 
 // The first few MACs: a screen's worth of cards still gives a short line.
-std::string MacList(const std::vector<rec::Mac>& macs) {
+std::string MacList(const std::vector<rec::Mac>& macs, Language language) {
   constexpr std::size_t kMacsNamed = 8;
+  constexpr BilingualText kSeparator{"、", ", "};
+  constexpr BilingualText kAndMore{" 等", " and more"};
   std::string text;
-  for (std::size_t i = 0; i < macs.size() && i < kMacsNamed; ++i) text += (i > 0 ? "、" : "") + card_text::Mac(macs[i]);
-  if (macs.size() > kMacsNamed) text += " 等";
+  for (std::size_t i = 0; i < macs.size() && i < kMacsNamed; ++i)
+    text += (i > 0 ? kSeparator.In(language) : "") + card_text::Mac(macs[i]);
+  if (macs.size() > kMacsNamed) text += kAndMore.In(language);
+  return text;
+}
+
+// A text's parts in both languages; the values come between them.
+std::string Joined(Language language, std::initializer_list<std::pair<BilingualText, std::string>> parts) {
+  std::string text;
+  for (const auto& [words, value] : parts) text += words.In(language) + value;
   return text;
 }
 
@@ -89,43 +102,71 @@ ChangeVerdict CheckChange(std::span<const ControlRecord> listed, const CardAddre
   return verdict;
 }
 
-std::string RefusalText(Refusal refusal, const CardAddresses& requested) {
+std::string RefusalText(Refusal refusal, const CardAddresses& requested, Language language) {
   const std::string ip = card_text::Address(requested.ip);
   const std::string mask = card_text::Address(requested.mask);
+  constexpr BilingualText kMask{"子网掩码 ", "Subnet mask "};
+  constexpr BilingualText kIp{"IP 地址 ", "IP address "};
+  const auto invalidIp = [&](BilingualText why) { return Joined(language, {{kIp, ip}, {why, {}}}); };
   switch (refusal) {
     case Refusal::kMaskNotContiguous:
-      return "子网掩码 " + mask + " 无效：掩码必须是连续的 1 后接连续的 0";
+      return Joined(
+          language,
+          {{kMask, mask},
+           {{" 无效：掩码必须是连续的 1 后接连续的 0", " is invalid: a mask must be ones followed by zeros"}, {}}});
     case Refusal::kMaskEmptyOrFull:
-      return "子网掩码 " + mask + " 无效：不能是 0.0.0.0 或 255.255.255.255";
+      return Joined(
+          language,
+          {{kMask, mask},
+           {{" 无效：不能是 0.0.0.0 或 255.255.255.255", " is invalid: it cannot be 0.0.0.0 or 255.255.255.255"}, {}}});
     case Refusal::kIpUnspecified:
     case Refusal::kIpLimitedBroadcast:
-      return "IP 地址 " + ip + " 无效：不能作为控制卡的地址";
+      return invalidIp({" 无效：不能作为控制卡的地址", " is invalid: no control card can have it"});
     case Refusal::kIpLoopback:
-      return "IP 地址 " + ip + " 无效：127 开头的是本机回环地址";
+      return invalidIp({" 无效：127 开头的是本机回环地址", " is invalid: addresses starting with 127 are loopback"});
     case Refusal::kIpMulticast:
-      return "IP 地址 " + ip + " 无效：224 至 239 开头的是组播地址";
+      return invalidIp(
+          {" 无效：224 至 239 开头的是组播地址", " is invalid: addresses starting with 224 to 239 are multicast"});
     case Refusal::kIpReserved:
-      return "IP 地址 " + ip + " 无效：240 至 255 开头的是保留地址";
+      return invalidIp(
+          {" 无效：240 至 255 开头的是保留地址", " is invalid: addresses starting with 240 to 255 are reserved"});
     case Refusal::kIpIsNetworkAddress:
-      return "IP 地址 " + ip + " 无效：它是子网 " + SubnetText(requested) + " 的网络地址";
+      return Joined(language,
+                    {{kIp, ip},
+                     {{" 无效：它是子网 ", " is invalid: it is the network address of subnet "}, SubnetText(requested)},
+                     {{" 的网络地址", ""}, {}}});
     case Refusal::kIpIsBroadcastAddress:
-      return "IP 地址 " + ip + " 无效：它是子网 " + SubnetText(requested) + " 的广播地址";
+      return Joined(language, {{kIp, ip},
+                               {{" 无效：它是子网 ", " is invalid: it is the broadcast address of subnet "},
+                                SubnetText(requested)},
+                               {{" 的广播地址", ""}, {}}});
     case Refusal::kGatewayIsIp:
-      return "网关 " + card_text::Address(requested.gateway) + " 无效：不能与 IP 地址相同";
+      return Joined(language, {{{"网关 ", "Gateway "}, card_text::Address(requested.gateway)},
+                               {{" 无效：不能与 IP 地址相同", " is invalid: it cannot equal the IP address"}, {}}});
   }
   return {};
 }
 
-std::string WarningText(const ChangeWarning& warning, const CardAddresses& current, const CardAddresses& requested) {
+std::string WarningText(const ChangeWarning& warning, const CardAddresses& current, const CardAddresses& requested,
+                        Language language) {
   switch (warning.kind) {
     case ChangeWarning::Kind::kSharedAddress:
-      return "共有 " + std::to_string(warning.macs.size()) + " 张卡使用当前地址 " + card_text::Address(current.ip) +
-             "（MAC " + MacList(warning.macs) + "），它们都会改为新参数。建议每次只连接一张卡再修改。";
+      return Joined(language,
+                    {{{"共有 ", ""}, std::to_string(warning.macs.size())},
+                     {{" 张卡使用当前地址 ", " cards have the current address "}, card_text::Address(current.ip)},
+                     {{"（MAC ", " (MAC "}, MacList(warning.macs, language)},
+                     {{"），它们都会改为新参数。建议每次只连接一张卡再修改。",
+                       "); all of them will take the new settings. Connect one card at a time to change it."},
+                      {}}});
     case ChangeWarning::Kind::kAddressInUse:
-      return "新 IP 地址 " + card_text::Address(requested.ip) + " 已被另一张卡使用（MAC " + MacList(warning.macs) +
-             "）。";
+      return Joined(language,
+                    {{{"新 IP 地址 ", "The new IP address "}, card_text::Address(requested.ip)},
+                     {{" 已被另一张卡使用（MAC ", " is used by another card (MAC "}, MacList(warning.macs, language)},
+                     {{"）。", ")."}, {}}});
     case ChangeWarning::Kind::kGatewayOutsideSubnet:
-      return "网关 " + card_text::Address(requested.gateway) + " 不在子网 " + SubnetText(requested) + " 内。";
+      return Joined(language, {{{"网关 ", "Gateway "}, card_text::Address(requested.gateway)},
+                               {{" 不在子网 ", " is outside subnet "}, SubnetText(requested)},
+                               {{" 内。", "."}, {}}});
   }
   return {};
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "control_record.h"
+#include "text_language.h"
 
 namespace kestrum {
 
@@ -57,9 +58,10 @@ struct ChangeVerdict {
 ChangeVerdict CheckChange(std::span<const ControlRecord> listed, const CardAddresses& current,
                           const CardAddresses& requested);
 
-// The operator's texts, in UTF-8 and in the window's language: one line
+// The operator's texts, in UTF-8 and in the operator's language: one line
 // naming the value and why it is refused, or one line per warning.
-std::string RefusalText(Refusal refusal, const CardAddresses& requested);
-std::string WarningText(const ChangeWarning& warning, const CardAddresses& current, const CardAddresses& requested);
+std::string RefusalText(Refusal refusal, const CardAddresses& requested, Language language = Language::kChinese);
+std::string WarningText(const ChangeWarning& warning, const CardAddresses& current, const CardAddresses& requested,
+                        Language language = Language::kChinese);
 
 }  // namespace kestrum

@@ -1,5 +1,6 @@
 #include "crash_reports/crash_dialog.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -26,18 +27,18 @@ QString DefaultSaveDirectory() {
 }  // namespace
 
 CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent), report_(std::move(report)) {
-  setWindowTitle(QStringLiteral("Error"));
+  setWindowTitle(QCoreApplication::translate("Kestrum", "错误"));
   setObjectName(QStringLiteral("CrashDialog"));
 
   message_ = MakeReportHeadline(report_.message, "message", this);
-  auto* consequence = new QLabel(QStringLiteral("The action was stopped. The program goes on."), this);
+  auto* consequence = new QLabel(QCoreApplication::translate("Kestrum", "操作已停止，程序继续运行。"), this);
   details_ = MakeReportView(report_.ToText(), "details", this);
 
   saveStatus_ = MakeReportLabel(QString(), "saveStatus", this);
 
   auto* buttons = new QDialogButtonBox(this);
-  saveButton_ = AddReportButton(buttons, QStringLiteral("Save report..."), "saveButton", QDialogButtonBox::ActionRole);
-  closeButton_ = AddReportButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
+  saveButton_ = AddReportButton(buttons, QCoreApplication::translate("Kestrum", "保存报告..."), "saveButton", QDialogButtonBox::ActionRole);
+  closeButton_ = AddReportButton(buttons, QCoreApplication::translate("Kestrum", "关闭"), "closeButton", QDialogButtonBox::AcceptRole);
   closeButton_->setDefault(true);
   connect(saveButton_, &QPushButton::clicked, this, &CrashDialog::SaveReportAs);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -45,7 +46,7 @@ CrashDialog::CrashDialog(ErrorReport report, QWidget* parent) : QDialog(parent),
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(message_);
   layout->addWidget(consequence);
-  layout->addWidget(new QLabel(QStringLiteral("Details:"), this));
+  layout->addWidget(new QLabel(QCoreApplication::translate("Kestrum", "详细信息:"), this));
   layout->addWidget(details_, 1);
   layout->addWidget(saveStatus_);
   layout->addWidget(buttons);
@@ -70,15 +71,15 @@ bool CrashDialog::SaveReportTo(const QString& path) {
   QString why;
   const bool saved = WriteReportFile(report_, path, &why);
   const QString shownPath = QDir::toNativeSeparators(path);
-  saveStatus_->setText(saved ? QStringLiteral("Report saved to %1").arg(shownPath)
-                             : QStringLiteral("The report could not be saved to %1: %2").arg(shownPath, why));
+  saveStatus_->setText(saved ? QCoreApplication::translate("Kestrum", "报告已保存到 %1").arg(shownPath)
+                             : QCoreApplication::translate("Kestrum", "报告无法保存到 %1：%2").arg(shownPath, why));
   return saved;
 }
 
 void CrashDialog::SaveReportAs() {
   const QString suggested = QDir(DefaultSaveDirectory()).filePath(SuggestedReportFileName(report_));
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save report"), suggested,
-                                                    QStringLiteral("Text files (*.txt)"));
+  const QString path = QFileDialog::getSaveFileName(this, QCoreApplication::translate("Kestrum", "保存报告"), suggested,
+                                                    QCoreApplication::translate("Kestrum", "文本文件 (*.txt)"));
   if (!path.isEmpty()) {
     SaveReportTo(path);
   }

@@ -1,5 +1,6 @@
 #include "crash_reports/fatal_report_notice.h"
 
+#include <QCoreApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -17,13 +18,13 @@ namespace kestrum {
 
 FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener openFolder, QWidget* parent)
     : QDialog(parent), report_(std::move(report)), openFolder_(std::move(openFolder)) {
-  setWindowTitle(QStringLiteral("Kestrum stopped"));
+  setWindowTitle(QCoreApplication::translate("Kestrum", "Kestrum 已停止"));
   setObjectName(QStringLiteral("FatalReportNotice"));
   if (!openFolder_) {
     openFolder_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   }
 
-  auto* where = MakeReportLabel(QStringLiteral("The report is kept in %1").arg(QDir::toNativeSeparators(report_.path)),
+  auto* where = MakeReportLabel(QCoreApplication::translate("Kestrum", "报告保存在 %1").arg(QDir::toNativeSeparators(report_.path)),
                                 "where", this);
   auto* notesLabel = MakeReportLabel(Notes(), "notes", this);
   notesLabel->setVisible(!notesLabel->text().isEmpty());
@@ -31,10 +32,10 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
 
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* open =
-      AddReportButton(buttons, QStringLiteral("Open folder"), "openFolderButton", QDialogButtonBox::ActionRole);
+      AddReportButton(buttons, QCoreApplication::translate("Kestrum", "打开文件夹"), "openFolderButton", QDialogButtonBox::ActionRole);
   QPushButton* copy =
-      AddReportButton(buttons, QStringLiteral("Copy report"), "copyButton", QDialogButtonBox::ActionRole);
-  QPushButton* close = AddReportButton(buttons, QStringLiteral("Close"), "closeButton", QDialogButtonBox::AcceptRole);
+      AddReportButton(buttons, QCoreApplication::translate("Kestrum", "复制报告"), "copyButton", QDialogButtonBox::ActionRole);
+  QPushButton* close = AddReportButton(buttons, QCoreApplication::translate("Kestrum", "关闭"), "closeButton", QDialogButtonBox::AcceptRole);
   close->setDefault(true);
   connect(open, &QPushButton::clicked, this, &FatalReportNotice::OpenReportFolder);
   connect(copy, &QPushButton::clicked, this, &FatalReportNotice::CopyReport);
@@ -42,7 +43,7 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(
-      MakeReportHeadline(QStringLiteral("Kestrum stopped after a fatal error the last time it ran."), "message", this));
+      MakeReportHeadline(QCoreApplication::translate("Kestrum", "Kestrum 上次运行时因严重错误而停止。"), "message", this));
   layout->addWidget(where);
   layout->addWidget(notesLabel);
   layout->addWidget(MakeReportView(report_.text, "report", this), 1);
@@ -54,21 +55,19 @@ FatalReportNotice::FatalReportNotice(LeftoverFatalReport report, FolderOpener op
 QString FatalReportNotice::Notes() const {
   QStringList lines;
   if (!report_.markingError.isEmpty()) {
-    lines << QStringLiteral(
-                 "The report folder cannot be written (%1): this report will be shown again at the next "
-                 "start.")
+    lines << QCoreApplication::translate("Kestrum", "报告文件夹无法写入（%1）：下次启动时将再次显示此报告。")
                  .arg(report_.markingError);
   }
   if (!report_.complete) {
-    lines << QStringLiteral("The report is incomplete: writing it was cut short.");
+    lines << QCoreApplication::translate("Kestrum", "报告不完整：写入被中断。");
   }
   if (report_.truncated) {
-    lines << QStringLiteral("The file holds %1 bytes; only the first %2 are shown.")
+    lines << QCoreApplication::translate("Kestrum", "文件共 %1 字节，只显示前 %2 字节。")
                  .arg(report_.fileBytes)
                  .arg(kMostShownReportBytes);
   }
   if (report_.olderReports > 0) {
-    lines << QStringLiteral("%1 older report(s) are kept in the same folder.").arg(report_.olderReports);
+    lines << QCoreApplication::translate("Kestrum", "同一文件夹中还保存着 %1 份较早的报告。").arg(report_.olderReports);
   }
   return lines.join(QLatin1Char('\n'));
 }
@@ -76,14 +75,14 @@ QString FatalReportNotice::Notes() const {
 void FatalReportNotice::OpenReportFolder() {
   const QString folder = QFileInfo(report_.path).absolutePath();
   if (!openFolder_(QUrl::fromLocalFile(folder))) {
-    status_->setText(QStringLiteral("The folder %1 could not be opened.").arg(QDir::toNativeSeparators(folder)));
+    status_->setText(QCoreApplication::translate("Kestrum", "无法打开文件夹 %1。").arg(QDir::toNativeSeparators(folder)));
   }
 }
 
 void FatalReportNotice::CopyReport() {
   QGuiApplication::clipboard()->setText(report_.text);
-  status_->setText(report_.truncated ? QStringLiteral("The shown part of the report was copied to the clipboard.")
-                                     : QStringLiteral("The report was copied to the clipboard."));
+  status_->setText(report_.truncated ? QCoreApplication::translate("Kestrum", "报告的显示部分已复制到剪贴板。")
+                                     : QCoreApplication::translate("Kestrum", "报告已复制到剪贴板。"));
 }
 
 void ShowLeftoverFatalReport(const QString& folder) {

@@ -54,7 +54,7 @@ readonly configure_options=(
 )
 
 # The host tools must be of the very version that is built.
-readonly packages=(qt6-base-dev qt6-base-dev-tools mingw-w64 cmake ninja-build dpkg-dev xz-utils perl)
+readonly packages=(qt6-base-dev qt6-base-dev-tools qt6-l10n-tools mingw-w64 cmake ninja-build dpkg-dev xz-utils perl)
 install_packages "${packages[@]}" >&2
 
 qt_source_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)

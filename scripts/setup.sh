@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build git pkg-config
   libgtest-dev nlohmann-json3-dev
-  qt6-base-dev
+  qt6-base-dev qt6-l10n-tools  # lupdate and lrelease for the window's catalogues
   iproute2 util-linux
   xvfb x11-apps imagemagick
   # Liberation Sans has the widths of the Windows faces the window asks for

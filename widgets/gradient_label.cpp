@@ -13,6 +13,8 @@ void GradientLabel::SetCaption(const QString& caption) {
     return;
   }
   caption_ = caption;
+  // It paints its own text: a screen reader hears it through the name.
+  setAccessibleName(caption);
   updateGeometry();
   update();
 }

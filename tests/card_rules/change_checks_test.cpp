@@ -2,8 +2,11 @@
 // over plain card records.
 #include "change_checks.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "card_texts.h"
@@ -95,6 +98,9 @@ TEST(OtherCards, SharingTheAddressedAddressesAreNamedWithTheirMacs) {
   const std::string text = kestrum::WarningText(verdict.warnings[0], kCurrent, requested);
   EXPECT_NE(text.find("3 张卡"), std::string::npos) << text;
   EXPECT_NE(text.find("00:1A:4B:00:00:03"), std::string::npos) << text;
+  EXPECT_EQ(
+      kestrum::WarningText(verdict.warnings[0], kCurrent, requested, kestrum::Language::kEnglish).rfind("3 cards", 0),
+      0u);
 
   // A card with the same IP but another mask does not take the request: it
   // is not counted, but its IP is no longer free.
@@ -114,17 +120,24 @@ TEST(OtherCards, AnotherCardsIpIsInUseAndAnEmptyListWarnsOfNothing) {
   EXPECT_TRUE(kestrum::CheckChange({}, kCurrent, requested).warnings.empty());
 }
 
-TEST(Texts, EveryRefusalNamesItsValue) {
+TEST(Texts, EveryRefusalNamesItsValueInBothLanguages) {
   const CardAddresses requested{A(192, 168, 1, 255), A(10, 1, 2, 3), A(255, 0, 255, 0)};
-  for (const Refusal refusal :
-       {Refusal::kMaskNotContiguous, Refusal::kMaskEmptyOrFull, Refusal::kIpUnspecified, Refusal::kIpLimitedBroadcast,
-        Refusal::kIpLoopback, Refusal::kIpMulticast, Refusal::kIpReserved, Refusal::kIpIsNetworkAddress,
-        Refusal::kIpIsBroadcastAddress, Refusal::kGatewayIsIp}) {
-    const std::string text = kestrum::RefusalText(refusal, requested);
-    const bool namesValue = text.find("192.168.1.255") != std::string::npos ||
-                            text.find("255.0.255.0") != std::string::npos || text.find("10.1.2.3") != std::string::npos;
-    EXPECT_TRUE(namesValue) << static_cast<int>(refusal) << ": " << text;
-  }
+  for (const kestrum::Language language : {kestrum::Language::kChinese, kestrum::Language::kEnglish})
+    for (const Refusal refusal :
+         {Refusal::kMaskNotContiguous, Refusal::kMaskEmptyOrFull, Refusal::kIpUnspecified, Refusal::kIpLimitedBroadcast,
+          Refusal::kIpLoopback, Refusal::kIpMulticast, Refusal::kIpReserved, Refusal::kIpIsNetworkAddress,
+          Refusal::kIpIsBroadcastAddress, Refusal::kGatewayIsIp}) {
+      const std::string text = kestrum::RefusalText(refusal, requested, language);
+      // The English text has no Chinese character left in it.
+      if (language == kestrum::Language::kEnglish) {
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            << text;
+      }
+      const bool namesValue = text.find("192.168.1.255") != std::string::npos ||
+                              text.find("255.0.255.0") != std::string::npos ||
+                              text.find("10.1.2.3") != std::string::npos;
+      EXPECT_TRUE(namesValue) << static_cast<int>(refusal) << ": " << text;
+    }
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST_F(CrashDialogTest, FailedSaveIsToldInTheDialog) {
   EXPECT_FALSE(dialog.SaveReportTo(path));
 
   EXPECT_FALSE(QFile::exists(path));
-  EXPECT_TRUE(Child<QLabel>("saveStatus")->text().startsWith(QStringLiteral("The report could not be saved")));
+  EXPECT_TRUE(Child<QLabel>("saveStatus")->text().startsWith(QStringLiteral("报告无法保存到")));
 }
 
 TEST_F(CrashDialogTest, SaveButtonAsksForAFileAndSavesThere) {

@@ -123,7 +123,7 @@ TEST_F(FatalReportNoticeTest, ButtonsOpenTheFolderAndCopyTheWholeReport) {
 
   openingWorks = false;
   QTest::mouseClick(notice.findChild<QPushButton*>(QStringLiteral("openFolderButton")), Qt::LeftButton);
-  EXPECT_TRUE(notice.findChild<QLabel*>(QStringLiteral("status"))->text().contains(QStringLiteral("could not")));
+  EXPECT_TRUE(notice.findChild<QLabel*>(QStringLiteral("status"))->text().contains(QStringLiteral("无法打开")));
 }
 
 TEST_F(FatalReportNoticeTest, HugeDamagedReportIsShownCutAndTold) {
@@ -142,8 +142,8 @@ TEST_F(FatalReportNoticeTest, HugeDamagedReportIsShownCutAndTold) {
   EXPECT_FALSE(report->text.contains(QChar(0)));
   FatalReportNotice notice(*report, [](const QUrl&) { return true; });
   const QString notes = notice.findChild<QLabel*>(QStringLiteral("notes"))->text();
-  EXPECT_TRUE(notes.contains(QStringLiteral("incomplete"))) << notes.toStdString();
-  EXPECT_TRUE(notes.contains(QStringLiteral("only the first"))) << notes.toStdString();
+  EXPECT_TRUE(notes.contains(QStringLiteral("报告不完整"))) << notes.toStdString();
+  EXPECT_TRUE(notes.contains(QStringLiteral("只显示前"))) << notes.toStdString();
 }
 
 TEST_F(FatalReportNoticeTest, ReportThatCannotBeMarkedAsShownIsToldAndKeptPending) {
@@ -165,8 +165,8 @@ TEST_F(FatalReportNoticeTest, ReportThatCannotBeMarkedAsShownIsToldAndKeptPendin
   EXPECT_TRUE(QFile::exists(pendingPath("1")));
   FatalReportNotice notice(*report, [](const QUrl&) { return true; });
   const QString notes = notice.findChild<QLabel*>(QStringLiteral("notes"))->text();
-  EXPECT_TRUE(notes.contains(QStringLiteral("cannot be written"))) << notes.toStdString();
-  EXPECT_TRUE(notes.contains(QStringLiteral("1 older report"))) << notes.toStdString();
+  EXPECT_TRUE(notes.contains(QStringLiteral("无法写入"))) << notes.toStdString();
+  EXPECT_TRUE(notes.contains(QStringLiteral("1 份较早的报告"))) << notes.toStdString();
 }
 
 TEST_F(FatalReportNoticeTest, OnlyTheNewestShownReportsAreKeptWithTheirMinidumps) {

@@ -79,14 +79,21 @@ def card(mac, ip="192.168.1.100", type_version="T8-V1.00", **fields):
     return record
 
 
+def language_env(**variables):
+    """The environment without any language variable but the given ones."""
+    env = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LANG")}
+    env.update(variables)
+    return env
+
+
 def cli(*arguments, stdout=subprocess.PIPE, env=None):
     return subprocess.run([CLI, *arguments], stdout=stdout, stderr=subprocess.PIPE, text=True,
                           stdin=subprocess.DEVNULL, timeout=30, env=env)
 
 
 class KestrumCli(unittest.TestCase):
-    def search(self):
-        result = cli("search", "--format", "json")
+    def search(self, *options, env=None):
+        result = cli("search", "--format", "json", *options, env=env)
         self.assertEqual(result.returncode, 0, result.stderr)
         return {c["mac"]: c for c in json.loads(result.stdout)["cards"]}
 
@@ -96,7 +103,7 @@ class KestrumCli(unittest.TestCase):
                        card("00:1A:4B:00:00:03", "192.168.1.103", 'A,B-V"2'),
                        card("00:1A:4B:00:00:04", "192.168.1.104", "=1\x1b[2J-@S\u202e".encode("gb18030"))])
         try:
-            found = self.search()
+            found = self.search(env=language_env(LANG="zh_CN.UTF-8"))
             self.assertEqual(len(found), 4)
             long_text = found["00:1A:4B:00:00:01"]
             self.assertEqual((long_text["type"], long_text["version"]), ("ABCDEFGHIJKLMNOP", ""))
@@ -124,9 +131,25 @@ class KestrumCli(unittest.TestCase):
             self.assertEqual(set(rows[0]), set(found["00:1A:4B:00:00:03"]) - {
                 "colourCode", "baudCode", "scanCode", "decodingCode", "redGreenCode", "record"})
 
-            result = cli("search")
+            # The values follow the system's language, or --lang; keys and codes never change.
+            scan_modes = {"1/4 scan, 8 rows 8 folds up, then 16-dot folds (强力 P10 dual-colour, P12 dual-colour)": [
+                              ("--lang", "en"), language_env(LANG="zh_CN.UTF-8", LC_ALL="C"),
+                              language_env(LANG="zh_CN.UTF-8", LC_MESSAGES="en_GB.UTF-8"), language_env()],
+                          "4扫先8行8折上后16点折（强力P10双色P12双色）": [
+                              ("--lang=zh",), language_env(LANG="en_GB.UTF-8", LC_ALL="zh_TW.UTF-8")]}
+            for scan_mode, ways in scan_modes.items():
+                for way in ways:
+                    options, env = (way, None) if isinstance(way, tuple) else ((), way)
+                    card_seen = self.search(*options, env=env)["00:1A:4B:00:00:01"]
+                    self.assertEqual(card_seen["scanMode"], scan_mode, way)
+                    self.assertEqual(set(card_seen), set(long_text), way)
+                    self.assertEqual(card_seen["scanCode"], 21, way)
+
+            result = cli("search", "--lang", "en")
             self.assertEqual(result.returncode, 0)
             self.assertIn("4 cards found", result.stdout)
+            self.assertIn("找到 4 张卡", cli("search", "--lang", "zh").stdout)
+            self.assertEqual(cli("search", "--lang", "fr").returncode, 2)
         finally:
             cards.stop()
 

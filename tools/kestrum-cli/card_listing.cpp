@@ -8,6 +8,7 @@
 #include "card_fields.h"
 #include "card_texts.h"
 #include "csv_table.h"
+#include "output_language.h"
 #include "output_text.h"
 #include "terminal_table.h"
 
@@ -22,7 +23,7 @@ using card_text::kCardColumns;
 
 std::vector<std::vector<std::string>> Rows(std::span<const ControlRecord> cards) {
   std::vector<std::vector<std::string>> rows;
-  for (std::size_t i = 0; i < cards.size(); ++i) rows.push_back(CardFields(cards[i], i + 1));
+  for (std::size_t i = 0; i < cards.size(); ++i) rows.push_back(CardFields(cards[i], i + 1, OutputLanguage()));
   return rows;
 }
 
@@ -37,7 +38,7 @@ std::string Hex(const ControlRecord& card) {
 }
 
 json CardObject(const ControlRecord& card, std::size_t number) {
-  const auto fields = CardFields(card, number);
+  const auto fields = CardFields(card, number, OutputLanguage());
   json object;
   for (std::size_t c = 0; c < kCardColumns.size(); ++c) object[kCardColumns[c]] = fields[c];
   // Numbers as numbers, and each code beside its text.

@@ -20,6 +20,7 @@
 #include "diagnose.h"
 #include "history_command.h"
 #include "orvell.h"
+#include "output_language.h"
 #include "set_command.h"
 
 namespace {
@@ -29,7 +30,9 @@ using namespace kestrum::cli;
 int RunSearch(const Listing& listing) {
   const std::vector<ControlRecord> table = SearchCards().cards;
   std::fputs(CardListing(table, listing).c_str(), stdout);
-  if (listing.format == Format::kTable)
+  if (listing.format == Format::kTable && OutputLanguage() == kestrum::Language::kChinese)
+    std::printf("找到 %zu 张卡\n", table.size());
+  else if (listing.format == Format::kTable)
     std::printf("%zu card%s found\n", table.size(), table.size() == 1 ? "" : "s");
   return table.empty() ? 1 : 0;
 }
@@ -83,7 +86,14 @@ int Run(const Command& command) {
 int main(int argc, char** argv) {
   UseUtf8Output();
   TellWritesToClosedPipes();
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::string languageError;
+  const std::optional<kestrum::Language> language = TakeLanguageOption(arguments, languageError);
+  if (!languageError.empty()) {
+    std::fprintf(stderr, "kestrum-cli: %s\n", languageError.c_str());
+    return kBadUsage;
+  }
+  SetOutputLanguage(language.value_or(SystemLanguage()));
   if (const auto status = RunBatchCommand(arguments)) return OutputWritten() ? *status : kNotWritten;
   const ParsedCommand parsed = ParseArguments(arguments);
   if (!parsed.command) {

@@ -21,6 +21,7 @@
 #include "change_checks.h"
 #include "history_file.h"
 #include "orvell.h"
+#include "output_language.h"
 #include "record_change.h"
 
 namespace kestrum::cli {
@@ -77,11 +78,11 @@ std::optional<int> Check(const FoundCards& listed, const orvell::parameter::Para
   const CardAddresses requested = Requested(change);
   const ChangeVerdict verdict = CheckChange(listed.cards, current, requested);
   if (verdict.refusal) {
-    std::fprintf(stderr, "kestrum-cli: refused: %s\n", RefusalText(*verdict.refusal, requested).c_str());
+    std::fprintf(stderr, "kestrum-cli: refused: %s\n", RefusalText(*verdict.refusal, requested, OutputLanguage()).c_str());
     return kRefused;
   }
   for (const ChangeWarning& warning : verdict.warnings) {
-    warnings.push_back(WarningText(warning, current, requested));
+    warnings.push_back(WarningText(warning, current, requested, OutputLanguage()));
     std::fprintf(stderr, "kestrum-cli: warning: %s\n", warnings.back().c_str());
     if (warning.kind == ChangeWarning::Kind::kSharedAddress && !allSharing) {
       std::fprintf(stderr,
