@@ -16,6 +16,8 @@
 # (docs/screenshots/change-warning.png), with no network at all. With
 # KESTRUM_BATCH_PREVIEW=1 it pictures the batch dialog's preview over eight of
 # a dozen scripted cards (docs/screenshots/batch-preview.png), no network.
+# With KESTRUM_LANG=en each picture shows the English window, the window's as
+# docs/screenshots/window-en.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +29,7 @@ cmake --build "$build_dir" --target window_screenshot cardsim
 
 warning=${KESTRUM_CHANGE_WARNING:-0}
 default_output=docs/screenshots/window.png
+[ "${KESTRUM_LANG:-}" = en ] && default_output=docs/screenshots/window-en.png
 [ "$warning" = 1 ] && default_output=docs/screenshots/change-warning.png
 batch=${KESTRUM_BATCH_PREVIEW:-0}
 [ "$batch" = 1 ] && default_output=docs/screenshots/batch-preview.png

@@ -29,6 +29,7 @@
 #include "demo_cards.h"
 #include "private_network_guard.h"
 #include "scripted_cards.h"
+#include "window_language.h"
 
 using namespace kestrum;
 using namespace kestrum::testing;
@@ -146,6 +147,8 @@ int main(int argc, char* argv[]) {
   const QString picture = QString::fromLocal8Bit(argv[argc - 1]);
 
   QApplication application(argc, argv);
+  // KESTRUM_LANG=en pictures the English window; Chinese otherwise, as a first start shows it.
+  if (qEnvironmentVariable("KESTRUM_LANG") == QLatin1String("en")) UseLanguage(Language::kEnglish);
   if (changeWarning) return ShowChangeWarning(picture);
   if (batchPreview) return ShowBatchPreview(picture);
   ScriptedCards::Set(DemoCards());
