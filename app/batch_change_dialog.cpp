@@ -81,6 +81,7 @@ void BatchChangeDialog::CreateControls() {
   cards_->setHorizontalHeaderLabels({tr("Mac"), tr("修改前"), tr("修改后"), tr("结果")});
   cards_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   cards_->verticalHeader()->hide();
+  cards_->verticalHeader()->setDefaultSectionSize(cards_->fontMetrics().height() + 6);
   cards_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(cards_, 1);
 
@@ -105,7 +106,7 @@ void BatchChangeDialog::CreateControls() {
   connect(preview_, &QPushButton::clicked, this, &BatchChangeDialog::Preview);
   connect(apply_, &QPushButton::clicked, this, &BatchChangeDialog::Apply);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  resize(760, 420);
+  resize(1000, 420);
 }
 
 // The plan's entries as the fields give them; nothing, with the bad fields

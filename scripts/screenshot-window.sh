@@ -38,7 +38,7 @@ mkdir -p "$(dirname "$output")"
 # A screen the size of the window, which is centred on it and so fills it.
 screen=(env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 929x430x24")
 if [ "$batch" = 1 ]; then
-  env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x600x24" \
+  env QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x600x24" \
     "$build_dir/bin/window_screenshot" --batch-preview "$output"
 elif [ "$warning" = 1 ]; then
   "${screen[@]}" "$build_dir/bin/window_screenshot" --change-warning "$output"
