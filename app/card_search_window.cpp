@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "TIPEdit.h"
@@ -58,8 +59,11 @@ void TFrm_CardSearch::ChooseLanguage(Language language) {
   UseLanguage(language);
 }
 
+TFrm_CardSearch::~TFrm_CardSearch() { historyCatchUpStop_->store(true); }
+
 void TFrm_CardSearch::btnControlSearchClick() {
   btnControlSearch->setEnabled(false);
+  StartHistoryCatchUp();
   model_->Clear();
   {
     const auto popup = std::make_unique<BusyPopup>(this);
@@ -269,17 +273,31 @@ void TFrm_CardSearch::RecordChange(const ControlRecord& before, const orvell::pa
   historyFailed_(this, QString::fromStdString(error));
 }
 
-const std::map<std::string, history::HistoryEntry>& TFrm_CardSearch::LastChanges() {
-  if (!historyFile_) return lastChanges_;
-  std::map<std::string, history::HistoryEntry> appended;
-  const history::HistoryScan scan = history::ScanHistory(*historyFile_, historyRead_, [&](history::HistoryEntry&& entry) {
-    appended.insert_or_assign(entry.mac, std::move(entry));  // newest last
-    return true;
+void TFrm_CardSearch::StartHistoryCatchUp() {
+  if (!historyFile_ || historyCatchUp_.valid()) return;
+  historyCatchUp_ = std::async(std::launch::async, [file = *historyFile_, from = historyRead_,
+                                                    stop = historyCatchUpStop_] {
+    HistoryCatchUp caught;
+    caught.scan = history::ScanHistory(file, from, [&](history::HistoryEntry&& entry) {
+      caught.appended.insert_or_assign(entry.mac, std::move(entry));  // newest last
+      return !stop->load();
+    });
+    return caught;
   });
-  if (!scan.error.empty()) return lastChanges_;
-  if (scan.startedOver) lastChanges_.clear();
-  for (auto& [mac, entry] : appended) lastChanges_.insert_or_assign(mac, std::move(entry));
-  historyRead_ = scan.cursor;
+}
+
+const std::map<std::string, history::HistoryEntry>& TFrm_CardSearch::LastChanges() {
+  // A short history is read long before the search has listened; a long one
+  // goes on being read behind the window, and names the rows of a later search.
+  constexpr auto kHistoryWait = std::chrono::milliseconds(500);
+  StartHistoryCatchUp();
+  if (!historyCatchUp_.valid() || historyCatchUp_.wait_for(kHistoryWait) != std::future_status::ready)
+    return lastChanges_;
+  HistoryCatchUp caught = historyCatchUp_.get();
+  if (!caught.scan.error.empty()) return lastChanges_;
+  if (caught.scan.startedOver) lastChanges_.clear();
+  for (auto& [mac, entry] : caught.appended) lastChanges_.insert_or_assign(mac, std::move(entry));
+  historyRead_ = caught.scan.cursor;
   return lastChanges_;
 }
 

@@ -6,9 +6,12 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -78,6 +81,8 @@ class TFrm_CardSearch final : public QWidget {
   static constexpr QSize kClientSize{929, 430};
 
   explicit TFrm_CardSearch(const CardProtocol& protocol, QWidget* parent = nullptr);
+  // Stops a look at the history that is still under way.
+  ~TFrm_CardSearch() override;
 
   const CardSearchState& State() const { return state_; }
   // Who answers "确定要修改参数吗"; by default the operator, in a message box.
@@ -189,6 +194,16 @@ class TFrm_CardSearch final : public QWidget {
   // to date with what was appended since the last look; a history that
   // cannot be read leaves it as it was.
   const std::map<std::string, history::HistoryEntry>& LastChanges();
+  // What one look at the history found: the newest entry of each MAC
+  // appended since the look before.
+  struct HistoryCatchUp {
+    std::map<std::string, history::HistoryEntry> appended;
+    history::HistoryScan scan;
+  };
+  // Starts the next look off the GUI thread, unless one is under way, so
+  // that a long history is read while the search listens and never holds
+  // the window up.
+  void StartHistoryCatchUp();
   void NameLastChange(const history::HistoryEntry& entry);
   void ShowConfirmedChange(int row, const PanelTexts& texts, const orvell::parameter::ParameterChange& change);
 
@@ -202,6 +217,8 @@ class TFrm_CardSearch final : public QWidget {
   std::optional<std::string> historyFile_;
   std::map<std::string, history::HistoryEntry> lastChanges_;
   history::HistoryCursor historyRead_;
+  std::future<HistoryCatchUp> historyCatchUp_;
+  std::shared_ptr<std::atomic<bool>> historyCatchUpStop_ = std::make_shared<std::atomic<bool>>(false);
   bool historyFailureTold_ = false;
   std::function<QString()> status_;
   CardSearchState state_;
