@@ -10,6 +10,8 @@
 #include <numeric>
 #include <vector>
 
+#include "change_history_texts.h"
+
 namespace kestrum {
 
 QColor d3_SetLVColumnColour(int ColIdx) {
@@ -57,8 +59,8 @@ QVariant CardListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       // A tooltip takes any text that looks like markup as rich text: the
       // plain text goes as rich text of its own, whatever it holds.
-      return rows_.at(index.row()).lastChange.isEmpty() ? QVariant()
-                                                       : QVariant(Qt::convertFromPlainText(rows_.at(index.row()).lastChange));
+      if (const auto& last = rows_.at(index.row()).lastChange) return Qt::convertFromPlainText(LastChangeText(*last));
+      return {};
     default:
       return {};
   }
@@ -124,8 +126,8 @@ void CardListModel::SetRowText(int row, int column, const QString& text) {
   emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
 
-void CardListModel::SetRowLastChange(int row, const QString& text) {
-  rows_[row].lastChange = text;
+void CardListModel::SetRowLastChange(int row, const history::HistoryEntry& entry) {
+  rows_[row].lastChange = entry;
   emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::ToolTipRole});
 }
 

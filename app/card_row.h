@@ -6,6 +6,9 @@
 #include <QString>
 #include <array>
 #include <cstddef>
+#include <optional>
+
+#include "history_entry.h"
 
 namespace kestrum {
 
@@ -22,7 +25,9 @@ enum CardListColumn {
 struct CardRow {
   int recordIndex = 0;
   std::array<QString, kColumnCount> texts;
-  QString lastChange;  // the card's last recorded change, the row's tooltip
+  // The card's last recorded change; the row's tooltip names it in the
+  // language of the moment it is shown.
+  std::optional<history::HistoryEntry> lastChange;
 
   const QString& Text(int column) const { return texts.at(static_cast<std::size_t>(column)); }
   void SetText(int column, const QString& text) { texts.at(static_cast<std::size_t>(column)) = text; }

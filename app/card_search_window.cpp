@@ -105,7 +105,7 @@ void TFrm_CardSearch::SearchCard() {
     row.SetText(kColumnGateway, AddressText(orvell::record::Gateway(card)));
     row.SetText(kColumnMac, MacText(orvell::record::MacAddress(card)));
     if (const auto last = lastChanges.find(card_text::Mac(orvell::record::MacAddress(card))); last != lastChanges.end())
-      row.lastChange = LastChangeText(last->second);
+      row.lastChange = last->second;
     rows.append(std::move(row));
   }
   model_->AppendRows(std::move(rows));
@@ -304,7 +304,7 @@ const std::map<std::string, history::HistoryEntry>& TFrm_CardSearch::LastChanges
 void TFrm_CardSearch::NameLastChange(const history::HistoryEntry& entry) {
   const QString mac = QString::fromStdString(entry.mac);
   for (int row = 0; row < model_->rowCount(); ++row)
-    if (model_->Row(row).Text(kColumnMac) == mac) model_->SetRowLastChange(row, LastChangeText(entry));
+    if (model_->Row(row).Text(kColumnMac) == mac) model_->SetRowLastChange(row, entry);
 }
 
 void TFrm_CardSearch::CopySelectedRow() {

@@ -1,8 +1,9 @@
 // The window's change history: every change sent is recorded with its
 // values before and sent, its outcome and the warnings gone ahead with; a
-// row's tooltip names its card's last change, in later runs too; a history
-// that cannot be written is told once and stops no change; a history that
-// is no regular file stops no search; a tooltip shows text, never markup.
+// row's tooltip names its card's last change, in later runs too and in the
+// language of the moment; a history that cannot be written is told once and
+// stops no change; a history that is no regular file stops no search; a
+// tooltip shows text, never markup.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "offscreen_test_main.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
+#include "window_language.h"
 
 using namespace kestrum;
 using namespace kestrum::testing;
@@ -92,6 +94,11 @@ class WindowHistoryTest : public QObject {
     QVERIFY(ToolTip(later, 0).startsWith(u"最近一次修改 "_s));
     QVERIFY(ToolTip(later, 0).endsWith(u"，修改前 IP 192.168.1.200（未确认）"_s));
     QCOMPARE(ToolTip(later, 1), QString());  // never changed
+    // The tooltip speaks the language chosen after the search too.
+    UseLanguage(Language::kEnglish);
+    QVERIFY2(ToolTip(later, 0).endsWith(u", IP before the change 192.168.1.200 (not confirmed)"_s),
+             qPrintable(ToolTip(later, 0)));
+    UseLanguage(Language::kChinese);
   }
 
   void HistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange() {
