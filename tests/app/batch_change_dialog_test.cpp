@@ -19,6 +19,7 @@
 #include "record_change.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
+#include "window_language.h"
 
 using namespace kestrum;
 using namespace kestrum::testing;
@@ -60,6 +61,8 @@ class BatchChangeDialogTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() { UseLanguage(Language::kChinese); }
+
   void PreviewCountsUpPastCardsOutsideAndWarns() {
     BatchChangeDialog dialog(kListed, kChosen, {}, nullptr);
     Give(dialog, "ip", u"192.168.1.101"_s);
@@ -78,6 +81,10 @@ class BatchChangeDialogTest final : public QObject {
     Give(dialog, "mask", u"255.0.255.0"_s);
     Click(dialog, "batchPreview");
     QVERIFY2(Notes(dialog).contains(u"不能修改"_s), qPrintable(Notes(dialog)));
+    UseLanguage(Language::kEnglish);  // the next preview says it in English
+    Click(dialog, "batchPreview");
+    QVERIFY2(Notes(dialog).contains(u"Card 00:1A:2B:3C:4D:64: Subnet mask 255.0.255.0"_s), qPrintable(Notes(dialog)));
+    UseLanguage(Language::kChinese);
     QVERIFY(!dialog.findChild<QPushButton*>(u"batchApply"_s)->isEnabled());
     dialog.findChild<QCheckBox*>(u"change_mask"_s)->setChecked(false);
     Give(dialog, "heartbeat", u"300"_s);
@@ -87,8 +94,17 @@ class BatchChangeDialogTest final : public QObject {
   }
 
   // The first card takes its values, the second keeps its own, the third
-  // answers neither search.
+  // answers neither search; each said in the window's language.
+  void OutcomesAsTheSearchFindsThem_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QStringList>("outcomes");
+    QTest::newRow("Chinese") << false << QStringList{u"已确认"_s, u"未修改"_s, u"未找到"_s};
+    QTest::newRow("English") << true << QStringList{u"Confirmed"_s, u"Not changed"_s, u"Not found"_s};
+  }
   void OutcomesAsTheSearchFindsThem() {
+    QFETCH(bool, english);
+    QFETCH(QStringList, outcomes);
+    UseLanguage(english ? Language::kEnglish : Language::kChinese);
     QTemporaryDir folder;
     std::vector<orvell::parameter::ParameterChange> sent;
     int searches = 0;
@@ -116,9 +132,7 @@ class BatchChangeDialogTest final : public QObject {
     QCOMPARE(asked, 3);
     QCOMPARE(sent.size(), std::size_t{3});
     QCOMPARE(searches, 2);  // the card not found is searched for once more
-    QCOMPARE(Cell(dialog, 0, 3), u"已确认"_s);
-    QCOMPARE(Cell(dialog, 1, 3), u"未修改"_s);
-    QCOMPARE(Cell(dialog, 2, 3), u"未找到"_s);
+    QCOMPARE((QStringList{Cell(dialog, 0, 3), Cell(dialog, 1, 3), Cell(dialog, 2, 3)}), outcomes);
     const history::HistoryRead read = history::ReadHistory(history.toStdString());
     QCOMPARE(read.entries.size(), std::size_t{3});
     QVERIFY(!read.entries[0].batch.empty());
