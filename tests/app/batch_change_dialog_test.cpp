@@ -1,7 +1,8 @@
 // The batch dialog over scripted cards: the addresses counted up past a
 // listed card outside the selection, the warnings and refusals of the plan,
 // the one confirmation counting the cards, each card's outcome as the search
-// afterwards finds it, and one history entry per card with a shared batch.
+// afterwards finds it, and one history entry per card with a shared batch;
+// a card's last change undone from the history.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -168,6 +169,59 @@ class BatchChangeDialogTest final : public QObject {
     driver.Window().ChangeSelectedCards();
     QCOMPARE(driver.ColumnTexts(kColumnIp),
              (QStringList{u"192.168.1.110"_s, u"192.168.1.101"_s, u"192.168.1.111"_s, u"192.168.1.112"_s}));
+  }
+
+  // A card's last confirmed change undone: the card is searched for, must
+  // still have what that change gave it, and takes back what it had before;
+  // once it has other values, nothing is sent.
+  void RestoreUndoesTheLastChangeUnlessTheCardChangedSince() {
+    QTemporaryDir folder;
+    const std::string file = folder.filePath(u"change-history.jsonl"_s).toStdString();
+    ControlRecord changed = kListed[1];
+    orvell::record::SetIp(changed, orvell::record::Ip(Card(201)));
+    orvell::record::SetHeartbeat(changed, 77);
+    history::HistoryEntry entry;
+    entry.time = "2026-12-10T05:01:02+00:00";
+    entry.program = history::kProgramWindow;
+    entry.mac = "00:1A:2B:3C:4D:65";
+    entry.before = history::ValuesOf(kListed[1]);
+    entry.sent = history::ValuesOf(changed);
+    entry.confirmed = true;
+    QCOMPARE(history::AppendEntry(file, entry), std::string());
+
+    std::vector<ControlRecord> cards{kListed[0], changed};
+    WindowDriver driver(cards);
+    driver.Window().SetChangeHistoryFile(file);
+    std::size_t sent = 0;
+    driver.Window().SetBatchSender([&](std::span<const orvell::parameter::ParameterChange> step) {
+      for (const auto& change : step)
+        for (ControlRecord& card : cards)
+          if (orvell::record::Ip(card) == change.oldIp) orvell::parameter::ApplyToRecord(card, change);
+      sent += step.size();
+      ScriptedCards::Set(cards);
+    });
+    driver.ClickSearch();
+    driver.ClickRow(1);
+    driver.Window().RestoreSelectedCard();
+    QCOMPARE(sent, std::size_t{1});
+    QCOMPARE(driver.ColumnTexts(kColumnIp), (QStringList{u"192.168.1.100"_s, u"192.168.1.101"_s}));
+    QCOMPARE(driver.Status(), u"已确认"_s);
+    UseLanguage(Language::kEnglish);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(driver.Status(), u"Confirmed"_s);
+    UseLanguage(Language::kChinese);
+    const history::HistoryRead read = history::ReadHistory(file);
+    QCOMPARE(read.entries.size(), std::size_t{2});
+    QVERIFY(read.entries[1].sent == entry.before && read.entries[1].confirmed && !read.entries[1].batch.empty());
+
+    orvell::record::SetHeartbeat(cards[1], 31);  // changed by someone else since
+    ScriptedCards::Set(cards);
+    driver.ClickSearch();
+    driver.ClickRow(1);
+    driver.Window().RestoreSelectedCard();
+    QCOMPARE(sent, std::size_t{1});
+    QCOMPARE(driver.Refusals().size(), 1);
+    QVERIFY2(driver.Refusals().at(0).contains(u"心跳 31"_s), qPrintable(driver.Refusals().at(0)));
   }
 };
 
