@@ -32,7 +32,7 @@ constexpr std::array<TextRow, static_cast<std::size_t>(PlanText::kTextCount)> kT
       "port and heartbeat can be changed, and only to the same values"}},
     {PlanText::kSharedWithOutside, "shared-with-outside-plan",
      {"卡 %2 与计划外的卡 %3 使用同一当前地址 %1，修改请求也会改变计划外的卡",
-      "Card %2 shares address %1 with card %3, which is not in the plan: the request would change that card too"}},
+      "The current address %1 of %2 is also that of %3, outside the plan: the request would change %3 too"}},
     {PlanText::kCycle, "address-cycle",
      {"这些卡互相交换地址，无法依次修改：%1",
       "These cards swap addresses with one another and cannot be changed one after another: %1"}},
