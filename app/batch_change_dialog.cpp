@@ -166,8 +166,9 @@ void BatchChangeDialog::ShowCards() {
     set(kColumnMac, Text(card_text::Mac(rec::MacAddress(card))));
     set(kColumnBefore, ValuesText(batch::ValuesOf(card)));
     set(kColumnAfter, plan_ && i < plan_->cards.size() ? ValuesText(plan_->cards[i].after) : QString());
-    const auto outcome = [&] { return Text(batch::Text(batch::OutcomeText(results_[i].outcome), CurrentLanguage())); };
-    set(kColumnResult, i < results_.size() ? outcome() : QString());
+    QString outcome;
+    if (i < results_.size()) outcome = Text(batch::Text(batch::OutcomeText(results_[i].outcome), CurrentLanguage()));
+    set(kColumnResult, outcome);
   }
   cards_->resizeColumnsToContents();
 }
