@@ -20,6 +20,7 @@
 #include "card_texts.h"
 #include "delay_with_messages.h"
 #include "history_file.h"
+#include "window_language.h"
 
 namespace kestrum {
 namespace {
@@ -165,7 +166,9 @@ void BatchChangeDialog::ShowCards() {
     set(kColumnMac, Text(card_text::Mac(rec::MacAddress(card))));
     set(kColumnBefore, ValuesText(batch::ValuesOf(card)));
     set(kColumnAfter, plan_ && i < plan_->cards.size() ? ValuesText(plan_->cards[i].after) : QString());
-    set(kColumnResult, i < results_.size() ? Text(batch::Text(batch::OutcomeText(results_[i].outcome))) : QString());
+    QString outcome;
+    if (i < results_.size()) outcome = Text(batch::Text(batch::OutcomeText(results_[i].outcome), CurrentLanguage()));
+    set(kColumnResult, outcome);
   }
   cards_->resizeColumnsToContents();
 }
@@ -183,7 +186,7 @@ void BatchChangeDialog::Preview() {
   warnings_.clear();
   QStringList refusals;
   if (const auto entries = Entries(refusals)) {
-    batch::PlanVerdict verdict = batch::MakePlan(listed_, *entries);
+    batch::PlanVerdict verdict = batch::MakePlan(listed_, *entries, CurrentLanguage());
     for (const std::string& refusal : verdict.refusals) refusals << Text(refusal);
     if (verdict.plan) {
       plan_ = std::move(verdict.plan);

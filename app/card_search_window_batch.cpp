@@ -9,6 +9,7 @@
 #include "gradient_label.h"
 #include "history_file.h"
 #include "plan_texts.h"
+#include "window_language.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -46,9 +47,9 @@ void TFrm_CardSearch::RestoreSelectedCard() {
   SearchCard();
   const std::vector<ControlRecord> listed = ListedCards();
   const history::HistoryRead read = history::ReadHistory(*historyFile_);
-  const batch::RestorePlan restore = batch::PlanRestore(read.entries, {mac, {}}, listed);
+  const batch::RestorePlan restore = batch::PlanRestore(read.entries, {mac, {}}, listed, CurrentLanguage());
   batch::PlanVerdict verdict;
-  if (restore.refusals.empty()) verdict = batch::MakePlan(listed, restore.entries);
+  if (restore.refusals.empty()) verdict = batch::MakePlan(listed, restore.entries, CurrentLanguage());
   const auto& refusals = restore.refusals.empty() ? verdict.refusals : restore.refusals;
   if (!refusals.empty() || !verdict.plan) {
     QStringList lines;
@@ -75,7 +76,10 @@ void TFrm_CardSearch::RestoreSelectedCard() {
   for (const history::HistoryEntry& entry :
        batch::BatchEntries(history::kProgramWindow, batch::NewBatchId(), results, verdict.plan->notes))
     history::AppendEntry(*historyFile_, entry);
-  if (!results.empty()) idsres->SetCaption(QString::fromStdString(batch::Text(batch::OutcomeText(results.front().outcome))));
+  if (!results.empty()) {
+    const batch::PlanText outcome = batch::OutcomeText(results.front().outcome);
+    SetStatus([outcome] { return QString::fromStdString(batch::Text(outcome, CurrentLanguage())); });
+  }
   if (model_->rowCount() > 0) SelectFirstRow();
 }
 

@@ -29,10 +29,13 @@ history::CardValues ToHistory(const NetworkValues& values) {
           card_text::Address(values.serverIp), values.serverPort,               values.heartbeat};
 }
 
-std::string Describe(const NetworkValues& values) {
-  return "IP " + card_text::Address(values.ip) + ", 掩码 " + card_text::Address(values.mask) + ", 网关 " +
-         card_text::Address(values.gateway) + ", 服务器 " + card_text::Address(values.serverIp) + ":" +
-         std::to_string(values.serverPort) + ", 心跳 " + std::to_string(values.heartbeat);
+std::string Describe(const NetworkValues& values, Language language) {
+  constexpr BilingualText kMask{", 掩码 ", ", mask "}, kGateway{", 网关 ", ", gateway "},
+      kServer{", 服务器 ", ", server "}, kHeartbeat{", 心跳 ", ", heartbeat "};
+  return "IP " + card_text::Address(values.ip) + kMask.In(language) + card_text::Address(values.mask) +
+         kGateway.In(language) + card_text::Address(values.gateway) + kServer.In(language) +
+         card_text::Address(values.serverIp) + ":" + std::to_string(values.serverPort) + kHeartbeat.In(language) +
+         std::to_string(values.heartbeat);
 }
 
 // The last confirmed change of each chosen card, oldest card first.
@@ -92,29 +95,30 @@ std::vector<history::HistoryEntry> BatchEntries(const char* program, const std::
 }
 
 RestorePlan PlanRestore(std::span<const history::HistoryEntry> history, const UndoChoice& choice,
-                        std::span<const ControlRecord> listed) {
+                        std::span<const ControlRecord> listed, Language language) {
   RestorePlan restore;
   const auto changes = ChangesToUndo(history, choice);
   if (changes.empty()) {
-    restore.refusals.push_back(Text(PlanText::kNoChangeToUndo, {choice.batch.empty() ? choice.mac : choice.batch}));
+    restore.refusals.push_back(
+        Text(PlanText::kNoChangeToUndo, language, {choice.batch.empty() ? choice.mac : choice.batch}));
     return restore;
   }
   for (const history::HistoryEntry* change : changes) {
     const auto mac = command_line::ParseMac(change->mac);
     const auto before = FromHistory(change->before), sent = FromHistory(change->sent);
     if (!mac || !before || !sent) {
-      restore.refusals.push_back(Text(PlanText::kNoChangeToUndo, {change->mac}));
+      restore.refusals.push_back(Text(PlanText::kNoChangeToUndo, language, {change->mac}));
       continue;
     }
     const auto card = std::find_if(listed.begin(), listed.end(),
                                    [&](const ControlRecord& seen) { return rec::MacAddress(seen) == *mac; });
     if (card == listed.end()) {
-      restore.refusals.push_back(Text(PlanText::kCardNotListed, {change->mac}));
+      restore.refusals.push_back(Text(PlanText::kCardNotListed, language, {change->mac}));
       continue;
     }
     if (ValuesOf(*card) != *sent) {
-      restore.refusals.push_back(
-          Text(PlanText::kChangedSince, {change->mac, Describe(*sent), Describe(ValuesOf(*card))}));
+      restore.refusals.push_back(Text(PlanText::kChangedSince, language,
+                                      {change->mac, Describe(*sent, language), Describe(ValuesOf(*card), language)}));
       continue;
     }
     restore.entries.push_back(

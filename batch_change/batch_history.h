@@ -35,7 +35,8 @@ struct RestorePlan {
 
 // The plan that undoes the chosen changes, checked against the cards of a
 // fresh search: a card must still have the values the change gave it.
+// Refusals in `language`.
 RestorePlan PlanRestore(std::span<const history::HistoryEntry> history, const UndoChoice& choice,
-                        std::span<const ControlRecord> listed);
+                        std::span<const ControlRecord> listed, Language language);
 
 }  // namespace kestrum::batch

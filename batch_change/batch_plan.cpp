@@ -22,9 +22,9 @@ using Triple = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>;  // ip, 
 Triple CurrentTriple(const ControlRecord& card) { return {rec::Ip(card), rec::Gateway(card), rec::Mask(card)}; }
 Triple NewTriple(const NetworkValues& values) { return {values.ip, values.gateway, values.mask}; }
 
-std::string Macs(const std::vector<rec::Mac>& macs) {
+std::string Macs(const std::vector<rec::Mac>& macs, Language language) {
   std::string text;
-  for (const rec::Mac& mac : macs) text += (text.empty() ? "" : "、") + card_text::Mac(mac);
+  for (const rec::Mac& mac : macs) text += (text.empty() ? "" : ListSeparator(language)) + card_text::Mac(mac);
   return text;
 }
 
@@ -45,12 +45,12 @@ ParameterChange RequestFor(const ControlRecord& card, const NetworkValues& after
 
 class Planner {
  public:
-  Planner(std::span<const ControlRecord> listed, std::span<const PlanEntry> entries)
-      : listed_(listed), entries_(entries) {}
+  Planner(std::span<const ControlRecord> listed, std::span<const PlanEntry> entries, Language language)
+      : listed_(listed), entries_(entries), language_(language) {}
 
   PlanVerdict Run() {
     if (entries_.size() > kMostPlannedCards) {
-      refusals_.push_back(Text(PlanText::kTooManyCards, {std::to_string(kMostPlannedCards)}));
+      refusals_.push_back(Say(PlanText::kTooManyCards, {std::to_string(kMostPlannedCards)}));
       return {refusals_, std::nullopt};
     }
     FindCards();
@@ -68,6 +68,10 @@ class Planner {
     std::vector<rec::Mac> macs;  // the cards it serves
   };
 
+  std::string Say(PlanText text, std::initializer_list<std::string> arguments) const {
+    return Text(text, language_, arguments);
+  }
+
   std::size_t CountListed(const rec::Mac& mac) const {
     return static_cast<std::size_t>(std::count_if(listed_.begin(), listed_.end(),
                                                   [&](const ControlRecord& card) { return rec::MacAddress(card) == mac; }));
@@ -78,12 +82,12 @@ class Planner {
     for (const PlanEntry& entry : entries_) {
       const std::string mac = card_text::Mac(entry.mac);
       if (!seen.insert(entry.mac).second) {
-        refusals_.push_back(Text(PlanText::kCardPlannedTwice, {mac}));
+        refusals_.push_back(Say(PlanText::kCardPlannedTwice, {mac}));
         continue;
       }
       const std::size_t count = CountListed(entry.mac);
-      if (count == 0) refusals_.push_back(Text(PlanText::kCardNotListed, {mac}));
-      if (count > 1) refusals_.push_back(Text(PlanText::kCardListedTwice, {mac}));
+      if (count == 0) refusals_.push_back(Say(PlanText::kCardNotListed, {mac}));
+      if (count > 1) refusals_.push_back(Say(PlanText::kCardListedTwice, {mac}));
       if (count != 1) continue;
       const auto card = std::find_if(listed_.begin(), listed_.end(),
                                      [&](const ControlRecord& listed) { return rec::MacAddress(listed) == entry.mac; });
@@ -102,11 +106,12 @@ class Planner {
       const ChangeVerdict verdict = CheckChange({}, current, requested);
       const std::string mac = card_text::Mac(rec::MacAddress(card.before));
       if (verdict.refusal) {
-        refusals_.push_back(Text(PlanText::kValueRefused, {mac, RefusalText(*verdict.refusal, requested)}));
+        refusals_.push_back(Say(PlanText::kValueRefused, {mac, RefusalText(*verdict.refusal, requested, language_)}));
         continue;
       }
       for (const ChangeWarning& warning : verdict.warnings)
-        card.warnings.push_back(Text(PlanText::kCardWarning, {mac, WarningText(warning, current, requested)}));
+        card.warnings.push_back(
+            Say(PlanText::kCardWarning, {mac, WarningText(warning, current, requested, language_)}));
     }
   }
 
@@ -122,16 +127,16 @@ class Planner {
       if (cards.size() > 1 && !allKeepIt) {
         std::vector<rec::Mac> macs;
         for (const PlannedCard* card : cards) macs.push_back(rec::MacAddress(card->before));
-        refusals_.push_back(Text(PlanText::kSameNewIp, {card_text::Address(ip), Macs(macs)}));
+        refusals_.push_back(Say(PlanText::kSameNewIp, {card_text::Address(ip), Macs(macs, language_)}));
       }
     }
     for (const PlannedCard& card : plan_.cards) {
       if (card.after.ip == rec::Ip(card.before)) continue;
       for (const ControlRecord& other : listed_) {
         if (rec::Ip(other) != card.after.ip || planned_.count(rec::MacAddress(other))) continue;
-        refusals_.push_back(Text(PlanText::kIpHeldOutsidePlan,
-                                 {card_text::Mac(rec::MacAddress(card.before)), card_text::Address(card.after.ip),
-                                  card_text::Mac(rec::MacAddress(other))}));
+        refusals_.push_back(Say(PlanText::kIpHeldOutsidePlan,
+                                {card_text::Mac(rec::MacAddress(card.before)), card_text::Address(card.after.ip),
+                                 card_text::Mac(rec::MacAddress(other))}));
       }
     }
   }
@@ -152,17 +157,18 @@ class Planner {
       const std::string ip = card_text::Address(std::get<0>(triple));
       if (std::all_of(cards.begin(), cards.end(), [](const PlannedCard* card) { return card->unchanged(); })) continue;
       if (!outside.empty()) {
-        refusals_.push_back(Text(PlanText::kSharedWithOutside, {ip, Macs(macs), Macs(outside)}));
+        refusals_.push_back(Say(PlanText::kSharedWithOutside, {ip, Macs(macs, language_), Macs(outside, language_)}));
         continue;
       }
       if (cards.size() > 1) {
         const bool sameValues = std::all_of(cards.begin(), cards.end(),
                                             [&](const PlannedCard* card) { return card->after == first.after; });
         if (!sameValues || NewTriple(first.after) != triple) {
-          refusals_.push_back(Text(PlanText::kSharedAddress, {ip, Macs(macs)}));
+          refusals_.push_back(Say(PlanText::kSharedAddress, {ip, Macs(macs, language_)}));
           continue;
         }
-        plan_.notes.push_back(Text(PlanText::kOneRequestServes, {std::to_string(cards.size()), ip, Macs(macs)}));
+        plan_.notes.push_back(
+            Say(PlanText::kOneRequestServes, {std::to_string(cards.size()), ip, Macs(macs, language_)}));
       }
       requests_.push_back({RequestFor(first.before, first.after), macs});
     }
@@ -207,11 +213,12 @@ class Planner {
     std::vector<rec::Mac> inCycle;
     for (std::size_t i = 0; i < count; ++i)
       if (waitingFor[i] != 0) inCycle.insert(inCycle.end(), requests_[i].macs.begin(), requests_[i].macs.end());
-    refusals_.push_back(Text(PlanText::kCycle, {Macs(inCycle)}));
+    refusals_.push_back(Say(PlanText::kCycle, {Macs(inCycle, language_)}));
   }
 
   std::span<const ControlRecord> listed_;
   std::span<const PlanEntry> entries_;
+  Language language_;
   std::set<rec::Mac> planned_;
   std::vector<Request> requests_;
   std::vector<std::string> refusals_;
@@ -225,8 +232,8 @@ NetworkValues ValuesOf(const ControlRecord& card) {
           rec::ServerIp(card), rec::ServerPort(card), rec::Heartbeat(card)};
 }
 
-PlanVerdict MakePlan(std::span<const ControlRecord> listed, std::span<const PlanEntry> entries) {
-  return Planner(listed, entries).Run();
+PlanVerdict MakePlan(std::span<const ControlRecord> listed, std::span<const PlanEntry> entries, Language language) {
+  return Planner(listed, entries, language).Run();
 }
 
 std::vector<std::uint32_t> CountUpAddresses(std::span<const ControlRecord> listed,

@@ -15,6 +15,7 @@
 
 #include "control_record.h"
 #include "parameter_datagrams.h"
+#include "text_language.h"
 
 namespace kestrum::batch {
 
@@ -41,7 +42,7 @@ struct PlanEntry {
 struct PlannedCard {
   ControlRecord before{};
   NetworkValues after;
-  std::vector<std::string> warnings;  // the single change's, as the operator sees them
+  std::vector<std::string> warnings;  // the single change's, as the operator reads them
   bool unchanged() const { return ValuesOf(before) == after; }
 };
 
@@ -62,8 +63,8 @@ struct PlanVerdict {
 inline constexpr std::size_t kMostPlannedCards = 1024;
 
 // Checks the entries against the cards of the last search (each card once)
-// and orders the requests.
-PlanVerdict MakePlan(std::span<const ControlRecord> listed, std::span<const PlanEntry> entries);
+// and orders the requests; refusals, warnings and notes in `language`.
+PlanVerdict MakePlan(std::span<const ControlRecord> listed, std::span<const PlanEntry> entries, Language language);
 
 // IP addresses counting up from `first` over the chosen cards in the list's
 // order, passing over the addresses of listed cards outside the choice.

@@ -1,10 +1,12 @@
 // Every text a plan of changes gives the operator: why it is refused, what
-// it warns of, how each card ended. One table, so that another language is a
-// column beside it.
+// it warns of, how each card ended. One table: each row holds the text in
+// both languages and a stable ASCII code that scripts read instead.
 #pragma once
 
 #include <initializer_list>
 #include <string>
+
+#include "text_language.h"
 
 namespace kestrum::batch {
 
@@ -31,7 +33,14 @@ enum class PlanText {
   kTextCount
 };
 
-// The text with %1, %2, ... replaced by the arguments in order, UTF-8.
-std::string Text(PlanText text, std::initializer_list<std::string> arguments = {});
+// The text in `language` with %1, %2, ... replaced by the arguments in
+// order, UTF-8.
+std::string Text(PlanText text, Language language, std::initializer_list<std::string> arguments = {});
+
+// The text's code, the same in every language ("confirmed", "address-cycle").
+const char* Code(PlanText text);
+
+// The separator of a list of MACs in a text.
+const char* ListSeparator(Language language);
 
 }  // namespace kestrum::batch

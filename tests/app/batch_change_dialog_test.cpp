@@ -1,7 +1,8 @@
 // The batch dialog over scripted cards: the addresses counted up past a
 // listed card outside the selection, the warnings and refusals of the plan,
 // the one confirmation counting the cards, each card's outcome as the search
-// afterwards finds it, and one history entry per card with a shared batch.
+// afterwards finds it, and one history entry per card with a shared batch;
+// a card's last change undone from the history.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include "record_change.h"
 #include "scripted_cards.h"
 #include "window_driver.h"
+#include "window_language.h"
 
 using namespace kestrum;
 using namespace kestrum::testing;
@@ -60,6 +62,8 @@ class BatchChangeDialogTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() { UseLanguage(Language::kChinese); }
+
   void PreviewCountsUpPastCardsOutsideAndWarns() {
     BatchChangeDialog dialog(kListed, kChosen, {}, nullptr);
     Give(dialog, "ip", u"192.168.1.101"_s);
@@ -78,6 +82,10 @@ class BatchChangeDialogTest final : public QObject {
     Give(dialog, "mask", u"255.0.255.0"_s);
     Click(dialog, "batchPreview");
     QVERIFY2(Notes(dialog).contains(u"不能修改"_s), qPrintable(Notes(dialog)));
+    UseLanguage(Language::kEnglish);  // the next preview says it in English
+    Click(dialog, "batchPreview");
+    QVERIFY2(Notes(dialog).contains(u"Card 00:1A:2B:3C:4D:64: Subnet mask 255.0.255.0"_s), qPrintable(Notes(dialog)));
+    UseLanguage(Language::kChinese);
     QVERIFY(!dialog.findChild<QPushButton*>(u"batchApply"_s)->isEnabled());
     dialog.findChild<QCheckBox*>(u"change_mask"_s)->setChecked(false);
     Give(dialog, "heartbeat", u"300"_s);
@@ -87,8 +95,17 @@ class BatchChangeDialogTest final : public QObject {
   }
 
   // The first card takes its values, the second keeps its own, the third
-  // answers neither search.
+  // answers neither search; each said in the window's language.
+  void OutcomesAsTheSearchFindsThem_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QStringList>("outcomes");
+    QTest::newRow("Chinese") << false << QStringList{u"已确认"_s, u"未修改"_s, u"未找到"_s};
+    QTest::newRow("English") << true << QStringList{u"Confirmed"_s, u"Not changed"_s, u"Not found"_s};
+  }
   void OutcomesAsTheSearchFindsThem() {
+    QFETCH(bool, english);
+    QFETCH(QStringList, outcomes);
+    UseLanguage(english ? Language::kEnglish : Language::kChinese);
     QTemporaryDir folder;
     std::vector<orvell::parameter::ParameterChange> sent;
     int searches = 0;
@@ -116,9 +133,7 @@ class BatchChangeDialogTest final : public QObject {
     QCOMPARE(asked, 3);
     QCOMPARE(sent.size(), std::size_t{3});
     QCOMPARE(searches, 2);  // the card not found is searched for once more
-    QCOMPARE(Cell(dialog, 0, 3), u"已确认"_s);
-    QCOMPARE(Cell(dialog, 1, 3), u"未修改"_s);
-    QCOMPARE(Cell(dialog, 2, 3), u"未找到"_s);
+    QCOMPARE((QStringList{Cell(dialog, 0, 3), Cell(dialog, 1, 3), Cell(dialog, 2, 3)}), outcomes);
     const history::HistoryRead read = history::ReadHistory(history.toStdString());
     QCOMPARE(read.entries.size(), std::size_t{3});
     QVERIFY(!read.entries[0].batch.empty());
@@ -154,6 +169,59 @@ class BatchChangeDialogTest final : public QObject {
     driver.Window().ChangeSelectedCards();
     QCOMPARE(driver.ColumnTexts(kColumnIp),
              (QStringList{u"192.168.1.110"_s, u"192.168.1.101"_s, u"192.168.1.111"_s, u"192.168.1.112"_s}));
+  }
+
+  // A card's last confirmed change undone: the card is searched for, must
+  // still have what that change gave it, and takes back what it had before;
+  // once it has other values, nothing is sent.
+  void RestoreUndoesTheLastChangeUnlessTheCardChangedSince() {
+    QTemporaryDir folder;
+    const std::string file = folder.filePath(u"change-history.jsonl"_s).toStdString();
+    ControlRecord changed = kListed[1];
+    orvell::record::SetIp(changed, orvell::record::Ip(Card(201)));
+    orvell::record::SetHeartbeat(changed, 77);
+    history::HistoryEntry entry;
+    entry.time = "2026-12-10T05:01:02+00:00";
+    entry.program = history::kProgramWindow;
+    entry.mac = "00:1A:2B:3C:4D:65";
+    entry.before = history::ValuesOf(kListed[1]);
+    entry.sent = history::ValuesOf(changed);
+    entry.confirmed = true;
+    QCOMPARE(history::AppendEntry(file, entry), std::string());
+
+    std::vector<ControlRecord> cards{kListed[0], changed};
+    WindowDriver driver(cards);
+    driver.Window().SetChangeHistoryFile(file);
+    std::size_t sent = 0;
+    driver.Window().SetBatchSender([&](std::span<const orvell::parameter::ParameterChange> step) {
+      for (const auto& change : step)
+        for (ControlRecord& card : cards)
+          if (orvell::record::Ip(card) == change.oldIp) orvell::parameter::ApplyToRecord(card, change);
+      sent += step.size();
+      ScriptedCards::Set(cards);
+    });
+    driver.ClickSearch();
+    driver.ClickRow(1);
+    driver.Window().RestoreSelectedCard();
+    QCOMPARE(sent, std::size_t{1});
+    QCOMPARE(driver.ColumnTexts(kColumnIp), (QStringList{u"192.168.1.100"_s, u"192.168.1.101"_s}));
+    QCOMPARE(driver.Status(), u"已确认"_s);
+    UseLanguage(Language::kEnglish);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(driver.Status(), u"Confirmed"_s);
+    UseLanguage(Language::kChinese);
+    const history::HistoryRead read = history::ReadHistory(file);
+    QCOMPARE(read.entries.size(), std::size_t{2});
+    QVERIFY(read.entries[1].sent == entry.before && read.entries[1].confirmed && !read.entries[1].batch.empty());
+
+    orvell::record::SetHeartbeat(cards[1], 31);  // changed by someone else since
+    ScriptedCards::Set(cards);
+    driver.ClickSearch();
+    driver.ClickRow(1);
+    driver.Window().RestoreSelectedCard();
+    QCOMPARE(sent, std::size_t{1});
+    QCOMPARE(driver.Refusals().size(), 1);
+    QVERIFY2(driver.Refusals().at(0).contains(u"心跳 31"_s), qPrintable(driver.Refusals().at(0)));
   }
 };
 

@@ -51,6 +51,7 @@ struct PlanRow {
   std::vector<Move> moves;
   const char* refusalPart;                // empty: the plan is made
   std::vector<std::vector<int>> stepIps;  // the current IPs each step's requests name
+  kestrum::Language language = kestrum::Language::kChinese;
 };
 
 std::vector<PlanEntry> Entries(const std::vector<Move>& moves) {
@@ -71,7 +72,7 @@ TEST_P(PlanRows, RefusesOrOrders) {
   const PlanRow& row = GetParam();
   const auto listed = Cards(row.listedIps);
   const auto entries = Entries(row.moves);
-  const PlanVerdict verdict = MakePlan(listed, entries);
+  const PlanVerdict verdict = MakePlan(listed, entries, row.language);
   if (*row.refusalPart) {
     ASSERT_FALSE(verdict.plan);
     ASSERT_FALSE(verdict.refusals.empty());
@@ -89,21 +90,33 @@ TEST_P(PlanRows, RefusesOrOrders) {
 
 INSTANTIATE_TEST_SUITE_P(
     Planner, PlanRows,
-    testing::Values(
-        PlanRow{"NewSubnetOneStep", {10, 11, 12}, {{0, 110}, {1, 111}, {2, 112}}, "", {{10, 11, 12}}},
-        // .11 must leave before .10 takes it, .12 before .11: three steps.
-        PlanRow{"ChainOrdered", {10, 11, 12}, {{0, 11}, {1, 12}, {2, 13}}, "", {{12}, {11}, {10}}},
-        PlanRow{"SwapIsACycle", {10, 11}, {{0, 11}, {1, 10}}, "互相交换地址", {}},
-        PlanRow{"SameNewIp", {10, 11}, {{0, 20}, {1, 20}}, "同一个 IP 地址 192.168.1.20", {}},
-        PlanRow{"IpOfACardOutsideThePlan", {10, 11}, {{0, 11}}, "计划外的卡 00:1A:4B:00:00:01", {}},
-        PlanRow{"CardOutsideMovesInThePlan", {10, 11}, {{0, 11}, {1, 30}}, "", {{11}, {10}}},
-        PlanRow{"SharedAddressNewIps", {10, 10}, {{0, 20}, {1, 21}}, "同一当前地址", {}},
-        PlanRow{"SharedAddressOneServerChange", {10, 10}, {{0, 0, 9000}, {1, 0, 9000}}, "", {{10}}},
-        PlanRow{"SharedWithACardOutside", {10, 10}, {{0, 0, 9000}}, "计划外的卡", {}},
-        PlanRow{"BroadcastAddress", {10}, {{0, 255}}, "广播地址", {}},
-        PlanRow{"CardNotListed", {10}, {{5, 20}}, "不在上次搜索的列表中", {}},
-        PlanRow{"CardTwice", {10}, {{0, 20}, {0, 21}}, "出现了两次", {}},
-        PlanRow{"AlreadyAtValuesSendsNothing", {10, 11}, {{0, 10}, {1, 0}}, "", {}}),
+    testing::Values(PlanRow{"NewSubnetOneStep", {10, 11, 12}, {{0, 110}, {1, 111}, {2, 112}}, "", {{10, 11, 12}}},
+                    // .11 must leave before .10 takes it, .12 before .11: three steps.
+                    PlanRow{"ChainOrdered", {10, 11, 12}, {{0, 11}, {1, 12}, {2, 13}}, "", {{12}, {11}, {10}}},
+                    PlanRow{"SwapIsACycle", {10, 11}, {{0, 11}, {1, 10}}, "互相交换地址", {}},
+                    PlanRow{"SwapIsACycleInEnglish",
+                            {10, 11},
+                            {{0, 11}, {1, 10}},
+                            "swap addresses with one another and cannot be changed one after another: "
+                            "00:1A:4B:00:00:00, 00:1A:4B:00:00:01",
+                            {},
+                            kestrum::Language::kEnglish},
+                    PlanRow{"BroadcastAddressInEnglish",
+                            {10},
+                            {{0, 255}},
+                            "Card 00:1A:4B:00:00:00: IP address 192.168.1.255",
+                            {},
+                            kestrum::Language::kEnglish},
+                    PlanRow{"SameNewIp", {10, 11}, {{0, 20}, {1, 20}}, "同一个 IP 地址 192.168.1.20", {}},
+                    PlanRow{"IpOfACardOutsideThePlan", {10, 11}, {{0, 11}}, "计划外的卡 00:1A:4B:00:00:01", {}},
+                    PlanRow{"CardOutsideMovesInThePlan", {10, 11}, {{0, 11}, {1, 30}}, "", {{11}, {10}}},
+                    PlanRow{"SharedAddressNewIps", {10, 10}, {{0, 20}, {1, 21}}, "同一当前地址", {}},
+                    PlanRow{"SharedAddressOneServerChange", {10, 10}, {{0, 0, 9000}, {1, 0, 9000}}, "", {{10}}},
+                    PlanRow{"SharedWithACardOutside", {10, 10}, {{0, 0, 9000}}, "计划外的卡", {}},
+                    PlanRow{"BroadcastAddress", {10}, {{0, 255}}, "广播地址", {}},
+                    PlanRow{"CardNotListed", {10}, {{5, 20}}, "不在上次搜索的列表中", {}},
+                    PlanRow{"CardTwice", {10}, {{0, 20}, {0, 21}}, "出现了两次", {}},
+                    PlanRow{"AlreadyAtValuesSendsNothing", {10, 11}, {{0, 10}, {1, 0}}, "", {}}),
     [](const testing::TestParamInfo<PlanRow>& row) { return std::string(row.param.name); });
 
 // The emulated cards take each request as a card does: every card with the
@@ -126,7 +139,7 @@ TEST(RunPlan, ChainEndsConfirmedAndASecondRunFindsEveryCardAtItsValues) {
   cards.IgnoreChangesOf({MacOf(3)});
   std::size_t sent = 0;
   const auto entries = Entries({{0, 11}, {1, 12}, {2, 13}, {3, 41}});
-  const PlanVerdict verdict = MakePlan(listed, entries);
+  const PlanVerdict verdict = MakePlan(listed, entries, kestrum::Language::kChinese);
   ASSERT_TRUE(verdict.plan);
   const auto results = RunPlan(*verdict.plan, Emulated(cards, sent));
   std::vector<Outcome> outcomes;
@@ -134,7 +147,8 @@ TEST(RunPlan, ChainEndsConfirmedAndASecondRunFindsEveryCardAtItsValues) {
   EXPECT_EQ(outcomes, (std::vector<Outcome>{Outcome::kConfirmed, Outcome::kConfirmed, Outcome::kConfirmed,
                                             Outcome::kNotChanged}));
 
-  const PlanVerdict again = MakePlan(cards.Cards(), std::vector<PlanEntry>(entries.begin(), entries.end() - 1));
+  const PlanVerdict again =
+      MakePlan(cards.Cards(), std::vector<PlanEntry>(entries.begin(), entries.end() - 1), kestrum::Language::kChinese);
   ASSERT_TRUE(again.plan);
   sent = 0;
   for (const CardResult& result : RunPlan(*again.plan, Emulated(cards, sent)))
@@ -155,7 +169,7 @@ TEST(PlanCsv, ReadsTheSearchExportBackAndRefusesBadFiles) {
   EXPECT_EQ(file.entries[1].mac, MacOf(1));
   EXPECT_EQ(file.entries[1].serverIp, Address(200));
   EXPECT_EQ(file.entries[0].ip, Address(10));
-  const PlanVerdict verdict = MakePlan(listed, file.entries);
+  const PlanVerdict verdict = MakePlan(listed, file.entries, kestrum::Language::kChinese);
   ASSERT_TRUE(verdict.plan);
   EXPECT_TRUE(verdict.plan->steps.empty());  // the export is every card as it is
 

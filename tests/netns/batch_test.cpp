@@ -46,7 +46,7 @@ TEST(Batch, RenumbersAndMovesTheServerOfCardsOnTwoLans) {
     entry.serverPort = 9500;
     entries.push_back(entry);
   }
-  const PlanVerdict verdict = MakePlan(listed, entries);
+  const PlanVerdict verdict = MakePlan(listed, entries, kestrum::Language::kChinese);
   ASSERT_TRUE(verdict.plan);
   ASSERT_EQ(verdict.plan->steps.size(), 1u);  // a new range: every request independent
 

@@ -258,24 +258,31 @@ class KestrumCli(unittest.TestCase):
 
     def test_a_plan_applied_then_a_batch_restored_unless_a_card_changed_since(self):
         state = tempfile.mkdtemp(prefix="kestrum-batch-")
-        env = dict(os.environ, XDG_STATE_HOME=state)
+        state_env = {"XDG_STATE_HOME": state}
+        env = dict(os.environ, **state_env)
         cards = Cards([card("00:1A:4B:00:00:01", "192.168.1.10"), card("00:1A:4B:00:00:02", "192.168.1.11")])
         plan = os.path.join(state, "plan.csv")
         try:
             with open(plan, "w", newline="") as out:  # a chain: .11 must move before .10 takes it
                 out.write("mac,ip,heartbeat\r\n00:1A:4B:00:00:01,192.168.1.11,\r\n00:1A:4B:00:00:02,192.168.1.12,5\r\n")
-            result = cli("apply", plan, "--yes", "--format", "json", env=env)
+            # The outcome in the chosen language, its code the same in every one.
+            result = cli("apply", plan, "--yes", "--format", "json", "--lang", "zh", env=env)
             self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertEqual([r["outcome"] for r in json.loads(result.stdout)], ["已确认", "已确认"])
+            self.assertEqual([(r["outcome"], r["outcomeCode"]) for r in json.loads(result.stdout)],
+                             [("已确认", "confirmed")] * 2)
             batch = re.search(r"batch (\S+)", result.stderr).group(1)
-            again = cli("apply", plan, "--yes", "--format", "json", env=env)
+            again = cli("apply", plan, "--yes", "--format", "json", "--lang", "en", env=env)
             self.assertEqual(again.returncode, 0, again.stderr)
-            self.assertEqual([r["outcome"] for r in json.loads(again.stdout)], ["已是这些值", "已是这些值"])
+            self.assertEqual([(r["outcome"], r["outcomeCode"]) for r in json.loads(again.stdout)],
+                             [("Already at these values", "already-at-values")] * 2)
 
             self.assertEqual(cli("set", "00:1A:4B:00:00:02", "--heartbeat", "6", "--yes", env=env).returncode, 0)
-            refused = cli("restore", "--batch", batch, "--yes", env=env)
+            refused = cli("restore", "--batch", batch, "--yes", env=language_env(LANG="zh_CN.UTF-8", **state_env))
             self.assertEqual(refused.returncode, 3, refused.stderr)
             self.assertIn("心跳 6", refused.stderr)  # what it found
+            refused = cli("restore", "--batch", batch, "--yes", env=language_env(LANG="C", **state_env))
+            self.assertIn("changed since", refused.stderr)
+            self.assertIn("heartbeat 6", refused.stderr)
             self.assertEqual(cli("set", "00:1A:4B:00:00:02", "--heartbeat", "5", "--yes", env=env).returncode, 0)
             restored = cli("restore", "--batch", batch, "--yes", env=env)
             self.assertEqual(restored.returncode, 0, restored.stderr)

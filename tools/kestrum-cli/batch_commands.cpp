@@ -11,6 +11,7 @@
 #include "card_texts.h"
 #include "history_file.h"
 #include "orvell_network.h"
+#include "output_language.h"
 #include "plan_csv.h"
 #include "set_command.h"
 
@@ -58,14 +59,15 @@ void PrintResults(const std::vector<CardResult>& results, const std::string& for
   for (std::size_t i = 0; i < results.size(); ++i) {
     const CardResult& result = results[i];
     const std::string mac = card_text::Mac(rec::MacAddress(result.card.before));
-    const std::string outcome = Text(OutcomeText(result.outcome));
+    const std::string outcome = Text(OutcomeText(result.outcome), OutputLanguage());
     const NetworkValues found = result.found ? ValuesOf(*result.found) : NetworkValues{};
     if (format == "csv") {
       std::printf("%s,%s,%s,%s,%s,%s,%u,%u\r\n", mac.c_str(), outcome.c_str(), card_text::Address(found.ip).c_str(),
                   card_text::Address(found.mask).c_str(), card_text::Address(found.gateway).c_str(),
                   card_text::Address(found.serverIp).c_str(), unsigned{found.serverPort}, unsigned{found.heartbeat});
     } else if (format == "json") {
-      std::printf("%s{\"mac\":\"%s\",\"outcome\":\"%s\",\"found\":%s}", i ? "," : "", mac.c_str(), outcome.c_str(),
+      std::printf("%s{\"mac\":\"%s\",\"outcome\":\"%s\",\"outcomeCode\":\"%s\",\"found\":%s}", i ? "," : "",
+                  mac.c_str(), outcome.c_str(), Code(OutcomeText(result.outcome)),
                   result.found ? ("\"" + Values(found) + "\"").c_str() : "null");
     } else {
       std::printf("%s  %s  %s\n", mac.c_str(), outcome.c_str(), result.found ? Values(found).c_str() : "");
@@ -87,7 +89,7 @@ void Record(const std::vector<CardResult>& results, const Plan& plan) {
 // Checks, previews, asks, sends, verifies, records and reports.
 int Carry(const std::vector<ControlRecord>& listed, const std::vector<PlanEntry>& entries, bool dryRun, bool yes,
           const std::string& format) {
-  const PlanVerdict verdict = MakePlan(listed, entries);
+  const PlanVerdict verdict = MakePlan(listed, entries, OutputLanguage());
   if (!verdict.plan) {
     for (const std::string& refusal : verdict.refusals) std::fprintf(stderr, "kestrum-cli: refused: %s\n", refusal.c_str());
     return kRefused;
@@ -144,7 +146,7 @@ int RunPlanCommand(ArgumentCursor& cursor) {
     if (ipFrom) entry.ip = addresses[k];
     entries.push_back(entry);
   }
-  const PlanVerdict verdict = MakePlan(listed, entries);
+  const PlanVerdict verdict = MakePlan(listed, entries, OutputLanguage());
   if (!verdict.plan) {
     for (const std::string& refusal : verdict.refusals) std::fprintf(stderr, "kestrum-cli: refused: %s\n", refusal.c_str());
     return kRefused;
@@ -209,7 +211,7 @@ int RunRestore(ArgumentCursor& cursor) {
     return kNotChanged;
   }
   const std::vector<ControlRecord> listed = Search();
-  const RestorePlan restore = PlanRestore(read.entries, choice, listed);
+  const RestorePlan restore = PlanRestore(read.entries, choice, listed, OutputLanguage());
   if (!restore.refusals.empty()) {
     for (const std::string& refusal : restore.refusals) std::fprintf(stderr, "kestrum-cli: refused: %s\n", refusal.c_str());
     return kRefused;
