@@ -126,8 +126,8 @@ void CardListModel::SetRowText(int row, int column, const QString& text) {
   emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
 
-void CardListModel::SetRowLastChange(int row, const history::HistoryEntry& entry) {
-  rows_[row].lastChange = entry;
+void CardListModel::SetRowLastChange(int row, LastChange change) {
+  rows_[row].lastChange = std::move(change);
   emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::ToolTipRole});
 }
 

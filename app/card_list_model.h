@@ -39,7 +39,7 @@ class CardListModel final : public QAbstractTableModel {
   // Captions 1..n from the top, in one change notification.
   void Renumber();
   void SetRowText(int row, int column, const QString& text);
-  void SetRowLastChange(int row, const history::HistoryEntry& entry);
+  void SetRowLastChange(int row, LastChange change);
 
  private:
   QList<CardRow> rows_;

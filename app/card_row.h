@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "history_entry.h"
+#include "change_history_texts.h"
 
 namespace kestrum {
 
@@ -27,7 +27,7 @@ struct CardRow {
   std::array<QString, kColumnCount> texts;
   // The card's last recorded change; the row's tooltip names it in the
   // language of the moment it is shown.
-  std::optional<history::HistoryEntry> lastChange;
+  std::optional<LastChange> lastChange;
 
   const QString& Text(int column) const { return texts.at(static_cast<std::size_t>(column)); }
   void SetText(int column, const QString& text) { texts.at(static_cast<std::size_t>(column)) = text; }

@@ -273,38 +273,72 @@ void TFrm_CardSearch::RecordChange(const ControlRecord& before, const orvell::pa
   historyFailed_(this, QString::fromStdString(error));
 }
 
+void TFrm_CardSearch::SetChangeHistoryFile(std::string file) {
+  historyFile_ = std::move(file);
+  StartHistoryCatchUp();
+}
+
 void TFrm_CardSearch::StartHistoryCatchUp() {
   if (!historyFile_ || historyCatchUp_.valid()) return;
-  historyCatchUp_ = std::async(std::launch::async, [file = *historyFile_, from = historyRead_,
+  const std::uint64_t number = ++historyCatchUpNumber_;
+  // The window outlives the look (its future waits for it), so the notice
+  // can be posted to it.
+  historyCatchUp_ = std::async(std::launch::async, [this, number, file = *historyFile_, from = historyRead_,
                                                     stop = historyCatchUpStop_] {
     HistoryCatchUp caught;
     caught.scan = history::ScanHistory(file, from, [&](history::HistoryEntry&& entry) {
-      caught.appended.insert_or_assign(entry.mac, std::move(entry));  // newest last
+      caught.appended.insert_or_assign(entry.mac, LastChangeOf(entry));  // newest last
       return !stop->load();
     });
+    QMetaObject::invokeMethod(this, [this, number] { HistoryCatchUpDone(number); }, Qt::QueuedConnection);
     return caught;
   });
 }
 
-const std::map<std::string, history::HistoryEntry>& TFrm_CardSearch::LastChanges() {
-  // A short history is read long before the search has listened; a long one
-  // goes on being read behind the window, and names the rows of a later search.
-  constexpr auto kHistoryWait = std::chrono::milliseconds(500);
-  StartHistoryCatchUp();
-  if (!historyCatchUp_.valid() || historyCatchUp_.wait_for(kHistoryWait) != std::future_status::ready)
-    return lastChanges_;
+bool TFrm_CardSearch::TakeHistoryCatchUp() {
+  if (!historyCatchUp_.valid() || historyCatchUp_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    return false;
   HistoryCatchUp caught = historyCatchUp_.get();
-  if (!caught.scan.error.empty()) return lastChanges_;
-  if (caught.scan.startedOver) lastChanges_.clear();
-  for (auto& [mac, entry] : caught.appended) lastChanges_.insert_or_assign(mac, std::move(entry));
-  historyRead_ = caught.scan.cursor;
+  if (caught.scan.error.empty()) {
+    if (caught.scan.startedOver) lastChanges_.clear();
+    // Moved over node by node: a first look at a long history found an
+    // entry for every card, and two copies of them would double the peak.
+    while (!caught.appended.empty()) {
+      auto moved = lastChanges_.insert(caught.appended.extract(caught.appended.begin()));
+      if (!moved.inserted) moved.position->second = std::move(moved.node.mapped());
+    }
+    historyRead_ = caught.scan.cursor;
+  }
+  emit ChangeHistoryRead();
+  return true;
+}
+
+void TFrm_CardSearch::HistoryCatchUpDone(std::uint64_t number) {
+  // The notice leaves the look just before its result is ready: the wait is
+  // that short. A notice of an older look, already taken in, is stale.
+  if (number != historyCatchUpNumber_ || !historyCatchUp_.valid()) return;
+  historyCatchUp_.wait();
+  if (!TakeHistoryCatchUp()) return;
+  // A row already named keeps its name: a change sent meanwhile named it
+  // with what the look may have ended before.
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    if (model_->Row(row).lastChange) continue;
+    if (const auto last = lastChanges_.find(model_->Row(row).Text(kColumnMac).toStdString()); last != lastChanges_.end())
+      model_->SetRowLastChange(row, last->second);
+  }
+}
+
+const std::map<std::string, LastChange>& TFrm_CardSearch::LastChanges() {
+  // A short history is read long before the search has listened; the rows
+  // of a search that comes before a long one is read are named afterwards.
+  TakeHistoryCatchUp();
   return lastChanges_;
 }
 
 void TFrm_CardSearch::NameLastChange(const history::HistoryEntry& entry) {
   const QString mac = QString::fromStdString(entry.mac);
   for (int row = 0; row < model_->rowCount(); ++row)
-    if (model_->Row(row).Text(kColumnMac) == mac) model_->SetRowLastChange(row, entry);
+    if (model_->Row(row).Text(kColumnMac) == mac) model_->SetRowLastChange(row, LastChangeOf(entry));
 }
 
 void TFrm_CardSearch::CopySelectedRow() {

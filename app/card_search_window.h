@@ -91,8 +91,9 @@ class TFrm_CardSearch final : public QWidget {
   void SetChangeRefusalNotice(ChangeRefusalNotice notice) { refuseChange_ = std::move(notice); }
   // Where every change sent is recorded (UTF-8), and read from for the rows'
   // tooltips; without one nothing is recorded. Empty: the history cannot be
-  // kept, which the operator hears of at the first change.
-  void SetChangeHistoryFile(std::string file) { historyFile_ = std::move(file); }
+  // kept, which the operator hears of at the first change. Reading it starts
+  // now, off the GUI thread, so that the first search finds it read.
+  void SetChangeHistoryFile(std::string file);
   // Who tells the operator, once per run, that the history cannot be
   // written; by default a message box.
   void SetHistoryFailureNotice(HistoryFailureNotice notice) { historyFailed_ = std::move(notice); }
@@ -147,6 +148,11 @@ class TFrm_CardSearch final : public QWidget {
   // is remembered for the next start.
   void ChooseLanguage(Language language);
 
+ signals:
+  // A look at the history was taken in, or found that it cannot be read; the
+  // listed rows are named from what it found.
+  void ChangeHistoryRead();
+
  protected:
   // On QEvent::LanguageChange every text of the window is set anew; the
   // list, its selection and the panel's edits stay as they are.
@@ -191,18 +197,23 @@ class TFrm_CardSearch final : public QWidget {
   void RecordChange(const ControlRecord& before, const orvell::parameter::ParameterChange& sent, bool confirmed,
                     const QStringList& warnings);
   // The last recorded change of each MAC, for the rows' tooltips, brought up
-  // to date with what was appended since the last look; a history that
-  // cannot be read leaves it as it was.
-  const std::map<std::string, history::HistoryEntry>& LastChanges();
+  // to date with what the last look found if it is done; never waits for it.
+  const std::map<std::string, LastChange>& LastChanges();
+  // Takes in what the finished look found (a history that cannot be read
+  // leaves the changes as they were); false while it is under way.
+  bool TakeHistoryCatchUp();
+  // A look finished: the listed rows are named from it, unless a search
+  // took it in already.
+  void HistoryCatchUpDone(std::uint64_t number);
   // What one look at the history found: the newest entry of each MAC
   // appended since the look before.
   struct HistoryCatchUp {
-    std::map<std::string, history::HistoryEntry> appended;
+    std::map<std::string, LastChange> appended;
     history::HistoryScan scan;
   };
   // Starts the next look off the GUI thread, unless one is under way, so
-  // that a long history is read while the search listens and never holds
-  // the window up.
+  // that a long history is read while the window goes on and never holds it
+  // up; the rows a search listed meanwhile are named when it is done.
   void StartHistoryCatchUp();
   void NameLastChange(const history::HistoryEntry& entry);
   void ShowConfirmedChange(int row, const PanelTexts& texts, const orvell::parameter::ParameterChange& change);
@@ -215,9 +226,10 @@ class TFrm_CardSearch final : public QWidget {
   HistoryFailureNotice historyFailed_ = ShowHistoryFailure;
   ExportFileChooser chooseExportFile_ = AskExportFile;
   std::optional<std::string> historyFile_;
-  std::map<std::string, history::HistoryEntry> lastChanges_;
+  std::map<std::string, LastChange> lastChanges_;
   history::HistoryCursor historyRead_;
   std::future<HistoryCatchUp> historyCatchUp_;
+  std::uint64_t historyCatchUpNumber_ = 0;  // of the latest look started
   std::shared_ptr<std::atomic<bool>> historyCatchUpStop_ = std::make_shared<std::atomic<bool>>(false);
   bool historyFailureTold_ = false;
   std::function<QString()> status_;

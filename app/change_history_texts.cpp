@@ -7,11 +7,13 @@
 
 namespace kestrum {
 
-QString LastChangeText(const history::HistoryEntry& entry) {
+LastChange LastChangeOf(const history::HistoryEntry& entry) { return {entry.time, entry.before.ip, entry.confirmed}; }
+
+QString LastChangeText(const LastChange& change) {
   // The history is anybody's to edit: its texts are shown, never obeyed.
   return QCoreApplication::translate("Kestrum", "最近一次修改 %1，修改前 IP %2%3")
-      .arg(ShownText(QString::fromStdString(entry.time)), ShownText(QString::fromStdString(entry.before.ip)),
-           entry.confirmed ? QString() : QCoreApplication::translate("Kestrum", "（未确认）"));
+      .arg(ShownText(QString::fromStdString(change.time)), ShownText(QString::fromStdString(change.ipBefore)),
+           change.confirmed ? QString() : QCoreApplication::translate("Kestrum", "（未确认）"));
 }
 
 void ShowHistoryFailure(QWidget* owner, const QString& reason) {

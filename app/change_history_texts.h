@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "history_entry.h"
 
@@ -11,8 +12,17 @@ class QWidget;
 
 namespace kestrum {
 
+// What a row's tooltip tells of its card's last change: all the window keeps
+// of a history entry, so that a history of every card costs little memory.
+struct LastChange {
+  std::string time;
+  std::string ipBefore;
+  bool confirmed = false;
+};
+LastChange LastChangeOf(const history::HistoryEntry& entry);
+
 // "最近一次修改 <time>，修改前 IP <ip>", with "（未确认）" when no card confirmed.
-QString LastChangeText(const history::HistoryEntry& entry);
+QString LastChangeText(const LastChange& change);
 
 // Tells the operator, once per run, that changes are not being recorded.
 using HistoryFailureNotice = std::function<void(QWidget* owner, const QString& reason)>;

@@ -26,15 +26,20 @@ cmake --build "$build"
 (cd "$build" && cpack -G DEB)
 deb=$(ls "$build"/kestrum_*.deb | tail -n 1)
 
-echo "=== package: lintian (fails on errors)"
-lintian --fail-on error --display-info "$deb"
+echo "=== package: lintian (fails on errors and warnings)"
+lintian --fail-on error,warning --display-info "$deb"
+# The libraries are the programs' own: nothing to run at install or removal.
+if scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E '(pre|post)(inst|rm)$'); then
+  echo "package: it brings maintainer scripts: $scripts" >&2
+  exit 1
+fi
 
 echo "=== package: installing $deb"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$deb"
 trap 'as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y kestrum >/dev/null' EXIT
 
 echo "=== package: the installed files"
-dpkg -L kestrum | grep -E 'bin/|lib/|applications/|icons/|doc/'
+dpkg -L kestrum | grep -E 'bin/|lib/|applications/|icons/|doc/|man1/'
 dpkg-deb -f "$deb" Depends
 # Orvell and pindle are the programs' own: not in the system's library cache.
 if ldconfig -p | grep -E 'lib(Orvell|pindle)'; then

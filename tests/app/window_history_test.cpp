@@ -1,14 +1,16 @@
 // The window's change history: every change sent is recorded with its
 // values before and sent, its outcome and the warnings gone ahead with; a
 // row's tooltip names its card's last change, in later runs too and in the
-// language of the moment; a history that cannot be written is told once and
-// stops no change; a history that is no regular file stops no search; a
-// tooltip shows text, never markup.
+// language of the moment, and rows listed before the history was read are
+// named once it is; a history that cannot be written is told once and stops
+// no change; a history that is no regular file stops no search; a tooltip
+// shows text, never markup.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAbstractItemModel>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -91,7 +93,7 @@ class WindowHistoryTest : public QObject {
     WindowDriver later({Card(100), Card(101)});
     later.Window().SetChangeHistoryFile(file);
     later.ClickSearch();
-    QVERIFY(ToolTip(later, 0).startsWith(u"最近一次修改 "_s));
+    QTRY_VERIFY(ToolTip(later, 0).startsWith(u"最近一次修改 "_s));
     QVERIFY(ToolTip(later, 0).endsWith(u"，修改前 IP 192.168.1.200（未确认）"_s));
     QCOMPARE(ToolTip(later, 1), QString());  // never changed
     // The tooltip speaks the language chosen after the search too.
@@ -99,6 +101,22 @@ class WindowHistoryTest : public QObject {
     QVERIFY2(ToolTip(later, 0).endsWith(u", IP before the change 192.168.1.200 (not confirmed)"_s),
              qPrintable(ToolTip(later, 0)));
     UseLanguage(Language::kChinese);
+  }
+
+  // A search never waits for the history: rows it listed before the history
+  // was read are named when it is, without a second search.
+  void RowsListedBeforeTheHistoryIsReadAreNamedWhenItIs() {
+    QTemporaryDir folder;
+    const std::string file = folder.filePath(u"change-history.jsonl"_s).toStdString();
+    history::HistoryEntry entry{"2026-12-10T05:01:02+01:00", "cli", "00:1A:2B:3C:4D:64", {}, {}, true, {}, {}};
+    entry.before.ip = "192.168.1.100";
+    std::ofstream(file) << history::EntryLine(entry);
+    WindowDriver driver({Card(100), Card(101)});
+    driver.ClickSearch();
+    QCOMPARE(ToolTip(driver, 0), QString());
+    driver.Window().SetChangeHistoryFile(file);
+    QTRY_COMPARE(ToolTip(driver, 0), u"最近一次修改 2026-12-10T05:01:02+01:00，修改前 IP 192.168.1.100"_s);
+    QCOMPARE(ToolTip(driver, 1), QString());
   }
 
   void HistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange() {
@@ -146,8 +164,10 @@ class WindowHistoryTest : public QObject {
     if (standing == u"symlink"_s) QVERIFY(symlink(target.c_str(), file.c_str()) == 0);
     if (standing == u"dangling symlink"_s) QVERIFY(symlink((target + ".none").c_str(), file.c_str()) == 0);
     WindowDriver driver({Card(100)});
+    QSignalSpy read(&driver.Window(), &TFrm_CardSearch::ChangeHistoryRead);
     driver.Window().SetChangeHistoryFile(file);
     driver.ClickSearch();
+    QVERIFY(!read.isEmpty() || read.wait());
     QCOMPARE(driver.List()->model()->rowCount(), 1);
     QCOMPARE(ToolTip(driver, 0), QString());
     QVERIFY(driver.Window().findChild<QWidget*>(u"btnControlSearch"_s)->isEnabled());
@@ -164,8 +184,8 @@ class WindowHistoryTest : public QObject {
     WindowDriver driver({Card(100)});
     driver.Window().SetChangeHistoryFile(file);
     driver.ClickSearch();
-    QCOMPARE(ToolTip(driver, 0),
-             u"最近一次修改 %1\uFFFD，修改前 IP 192.168.1.100"_s.arg(QString::fromStdString(markup)));
+    QTRY_COMPARE(ToolTip(driver, 0),
+                 u"最近一次修改 %1\uFFFD，修改前 IP 192.168.1.100"_s.arg(QString::fromStdString(markup)));
   }
 };
 
