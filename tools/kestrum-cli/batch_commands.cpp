@@ -225,6 +225,11 @@ std::optional<int> RunBatchCommand(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return std::nullopt;
   ArgumentCursor cursor(arguments);
   const std::string command = cursor.Take();
+  const bool isBatchCommand = command == "plan" || command == "apply" || command == "restore";
+  if (isBatchCommand && arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+    std::fputs(kPlanUsage, stdout);
+    return 0;
+  }
   if (command == "plan") return RunPlanCommand(cursor);
   if (command == "apply") return RunApply(cursor);
   if (command == "restore") return RunRestore(cursor);

@@ -187,7 +187,10 @@ std::string HelpText(const std::string& topic) {
          "  search     list the cards that answer a search\n"
          "  set        change a card's IP address, mask, gateway, server address, port, heartbeat\n"
          "  diagnose   why is my card not found?\n"
-         "  history    the changes sent so far, by the window and by set\n"
+         "  history    the changes sent so far, by the window, by set and by plans\n"
+         "  plan       a plan of changes for many cards, as CSV to review or edit\n"
+         "  apply      send a plan to its cards at once, each verified by a search\n"
+         "  restore    give a card, or a plan's cards, the values before their last change\n"
          "kestrum-cli COMMAND --help tells more of each.\n";
 }
 
