@@ -184,6 +184,11 @@ run_inside_private_network() {
   wineserver -p
   wineboot -i >/dev/null 2>&1
   keep_wine_desktop
+  # A folder of another user: wine shows one that another Unix user owns with
+  # another owner than the user's. The owner checks must refuse it.
+  mkdir "$WINEPREFIX/drive_c/others"
+  chown 65534:65534 "$WINEPREFIX/drive_c/others"
+  export KESTRUM_TEST_OTHERS_FOLDER='C:\others'
 
   local status=0
   echo "=== windows: ctest under wine"

@@ -13,6 +13,7 @@
 #include <cstring>
 #endif
 
+#include "file_owner.h"
 #include "state_folder.h"
 
 namespace kestrum {
@@ -43,14 +44,15 @@ std::string SystemError(DWORD code) {
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 // A reparse point (a symbolic link, a junction) is opened as itself and
-// refused; a folder opens too, so that it can be named.
+// refused; a folder opens too, so that it can be named. Its owner can be read.
 HANDLE OpenItself(const std::string& path, DWORD access, DWORD disposition) {
-  return CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  return CreateFileW(Wide(path).c_str(), access | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                      disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
                      nullptr);
 }
 
-// What stands at an open handle when it is not what is wanted; empty when it is.
+// What stands at an open handle when it is not what is wanted; empty when it
+// is the user's own folder or regular file.
 std::string Unwanted(HANDLE handle, bool wantFolder) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(handle, &information)) return "cannot be examined: " + SystemError(GetLastError());
@@ -61,6 +63,7 @@ std::string Unwanted(HANDLE handle, bool wantFolder) {
   if (folder && !wantFolder) return std::string("is a directory") + kNotAFile;
   if (!folder && wantFolder) return std::string("is a file") + kNotAFolder;
   if (!wantFolder && GetFileType(handle) != FILE_TYPE_DISK) return std::string("is a device") + kNotAFile;
+  if (IsOwnedByAnotherUser(handle)) return "is owned by another user";
   return {};
 }
 

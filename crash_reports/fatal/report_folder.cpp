@@ -1,6 +1,7 @@
 #include "crash_reports/fatal/report_folder.h"
 
 #include "crash_reports/fatal/neutralised_text.h"
+#include "file_owner.h"
 #include "state_folder.h"
 
 #ifdef _WIN32
@@ -30,7 +31,16 @@ const char* WhatIsFoundInstead(const std::string& folder) {
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     return "a link (a reparse point)";
   }
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? "a file, not a folder" : nullptr;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return "a file, not a folder";
+  }
+  const HANDLE opened = CreateFileW(wide, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const bool others = opened == INVALID_HANDLE_VALUE || IsOwnedByAnotherUser(opened);
+  if (opened != INVALID_HANDLE_VALUE) {
+    CloseHandle(opened);
+  }
+  return others ? "a folder of another user" : nullptr;
 #else
   struct stat found {};
   if (::lstat(folder.c_str(), &found) != 0) {

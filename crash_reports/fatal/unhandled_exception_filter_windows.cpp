@@ -1,15 +1,20 @@
 // Windows: the unhandled-exception filter, and a SIGABRT handler for the C
-// runtime's abort, which ends the program without an exception. Both write
-// the report with the system's own calls into storage prepared at
-// installation, then a minidump beside it, and let the program end as it
-// would have: the filter hands on to the filter it replaced (the C runtime's,
-// then the system's error reporting), abort goes on to its exit code 3.
+// runtime's abort, which ends the program without an exception. Both hand
+// the fault to a reporter thread made at installation, which writes the
+// report with the system's own calls into storage prepared at installation,
+// then a minidump beside it; the failing thread waits for it, then the
+// program ends as it would have: the filter hands on to the filter it
+// replaced (the C runtime's, then the system's error reporting), abort goes
+// on to its exit code 3. The reporter thread has a whole stack of its own,
+// since after a stack overflow the failing thread has almost none left, on
+// whichever thread it happens.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <dbghelp.h>
 
 #include <atomic>
 #include <csignal>
+#include <cstdint>
 
 #include "crash_reports/fatal/fatal_error_reporter.h"
 #include "crash_reports/fatal/fault_stack.h"
@@ -41,14 +46,34 @@ constexpr KnownException kKnownExceptions[] = {
     {EXCEPTION_STACK_OVERFLOW, "EXCEPTION_STACK_OVERFLOW"},
 };
 
-// Enough of the stack kept back for the filter after a stack overflow.
-constexpr ULONG kStackKeptForTheFilter = 64 * 1024;
+// What each thread keeps back of its stack for the failing thread's part
+// after a stack overflow: the system's dispatch of the exception, the
+// filter, the hand-over.
+constexpr ULONG kStackKeptForTheHandOver = 16 * 1024;
+constexpr std::uintptr_t kPageSize = 4096;
+
+// Long enough for any report. Bounded, since a fault while the failing
+// thread holds a lock that the reporter needs too (the loader's) would
+// otherwise hold the program up for good instead of ending it.
+constexpr DWORD kReportDeadlineMs = 60000;
+
+// The fault, as the failing thread hands it to the reporter thread.
+struct HandedOverFault {
+  EXCEPTION_POINTERS* pointers = nullptr;
+  DWORD threadId = 0;
+  bool raisedByAbort = false;
+};
 
 PreparedReport prepared;
 wchar_t reportPath[1024];
 wchar_t minidumpPath[1024];
 std::atomic<bool> reporting{false};
 LPTOP_LEVEL_EXCEPTION_FILTER replacedFilter = nullptr;
+HandedOverFault handedOver;
+HANDLE faultHandedOver = nullptr;
+HANDLE reportDone = nullptr;
+HANDLE reporterThread = nullptr;
+std::atomic<bool> installed{false};
 
 const char* NameOf(DWORD code) {
   for (const KnownException& known : kKnownExceptions) {
@@ -119,13 +144,14 @@ void WriteReportBody(FileSink& sink, const EXCEPTION_POINTERS& pointers, bool ra
   sink.Write("\n");
 }
 
-// Gives the system's error code, 0 when the minidump was written.
-DWORD WriteMinidump(EXCEPTION_POINTERS& pointers) {
+// Gives the system's error code, 0 when the minidump was written. The
+// failing thread may be another than the writing one: the minidump names it.
+DWORD WriteMinidump(EXCEPTION_POINTERS& pointers, DWORD failingThreadId) {
   const HANDLE file = CreateFileW(minidumpPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return GetLastError();
   }
-  MINIDUMP_EXCEPTION_INFORMATION exception{GetCurrentThreadId(), &pointers, FALSE};
+  MINIDUMP_EXCEPTION_INFORMATION exception{failingThreadId, &pointers, FALSE};
   const auto type = static_cast<MINIDUMP_TYPE>(MiniDumpWithThreadInfo | MiniDumpWithUnloadedModules);
   const BOOL written =
       MiniDumpWriteDump(GetCurrentProcess(), GetCurrentProcessId(), file, type, &exception, nullptr, nullptr);
@@ -150,7 +176,7 @@ bool IsEmpty(HANDLE file) {
   return GetFileSizeEx(file, &size) && size.QuadPart == 0;
 }
 
-void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
+void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort, DWORD failingThreadId) {
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   FileSink err(reinterpret_cast<FileSink::NativeFile>(standardError));
   const HANDLE file = prepared.reportPath[0] != '\0' ? CreateFileW(reportPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -168,7 +194,7 @@ void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
     WriteReportBody(sink, pointers, raisedByAbort);
     // The text first: should the minidump fail halfway, the report is there.
     sink.Flush();
-    WriteMinidumpLine(sink, WriteMinidump(pointers));
+    WriteMinidumpLine(sink, WriteMinidump(pointers, failingThreadId));
     sink.Write(kReportEndLine);
     sink.Flush();
     failed = sink.Failed();
@@ -191,23 +217,51 @@ void Report(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
   err.Write(kReportEndLine);
 }
 
+// The reporter thread: it waits from installation on for the one fault
+// that is reported.
+DWORD WINAPI ReportHandedOverFault(void*) {
+  WaitForSingleObject(faultHandedOver, INFINITE);
+  Report(*handedOver.pointers, handedOver.raisedByAbort, handedOver.threadId);
+  SetEvent(reportDone);
+  return 0;
+}
+
+// The first fault only: a fault of the reporter itself, or of another
+// thread meanwhile, goes on as without the reporter. Reported on the failing
+// thread itself when there is no reporter thread (it could not be made, or
+// the program is ending and it has been ended).
+void ReportOnce(EXCEPTION_POINTERS& pointers, bool raisedByAbort) {
+  if (reporting.exchange(true)) {
+    return;
+  }
+  if (reporterThread == nullptr || WaitForSingleObject(reporterThread, 0) != WAIT_TIMEOUT) {
+    Report(pointers, raisedByAbort, GetCurrentThreadId());
+    return;
+  }
+  handedOver = {&pointers, GetCurrentThreadId(), raisedByAbort};
+  SetEvent(faultHandedOver);
+  WaitForSingleObject(reportDone, kReportDeadlineMs);
+}
+
 LONG WINAPI ReportUnhandledException(EXCEPTION_POINTERS* pointers) {
-  if (!reporting.exchange(true)) {
-    Report(*pointers, false);
+  ReportOnce(*pointers, false);
+  // What would come next, the system's error reporting starting a debugger,
+  // needs more of the stack than is left: under wine that fault ends the
+  // thread alone, and the program would go on without it.
+  if (pointers->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW) {
+    TerminateProcess(GetCurrentProcess(), EXCEPTION_STACK_OVERFLOW);
   }
   return replacedFilter != nullptr ? replacedFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 void ReportAbort(int) {
-  if (!reporting.exchange(true)) {
-    CONTEXT context{};
-    RtlCaptureContext(&context);
-    EXCEPTION_RECORD record{};
-    record.ExceptionCode = STATUS_FATAL_APP_EXIT;
-    record.ExceptionAddress = reinterpret_cast<void*>(context.Rip);
-    EXCEPTION_POINTERS pointers{&record, &context};
-    Report(pointers, true);
-  }
+  CONTEXT context{};
+  RtlCaptureContext(&context);
+  EXCEPTION_RECORD record{};
+  record.ExceptionCode = STATUS_FATAL_APP_EXIT;
+  record.ExceptionAddress = reinterpret_cast<void*>(context.Rip);
+  EXCEPTION_POINTERS pointers{&record, &context};
+  ReportOnce(pointers, true);
   // abort goes on to end the program, as without this handler.
   std::signal(SIGABRT, SIG_DFL);
 }
@@ -219,15 +273,55 @@ void WidePath(const char* utf8, wchar_t (&wide)[size]) {
   }
 }
 
+// Windows commits a stack as it grows, a guard page below the committed
+// part, and raises the overflow that much above the stack's end. wine
+// commits it whole with one guard page at its very end, so that the overflow
+// leaves less than a page, too little for the dispatch: a guard page above
+// the kept part makes wine keep it too. On Windows that page is not yet
+// committed and cannot be guarded, and nothing changes.
+void KeepStackForTheHandOver() {
+  ULONG kept = kStackKeptForTheHandOver;
+  SetThreadStackGuarantee(&kept);
+  MEMORY_BASIC_INFORMATION stack{};
+  if (VirtualQuery(&stack, &stack, sizeof stack) == 0) {
+    return;
+  }
+  const std::uintptr_t stackEnd = reinterpret_cast<std::uintptr_t>(stack.AllocationBase);
+  void* const guard = reinterpret_cast<void*>(stackEnd + kPageSize + kStackKeptForTheHandOver);
+  MEMORY_BASIC_INFORMATION page{};
+  DWORD before = 0;
+  if (VirtualQuery(guard, &page, sizeof page) != 0 && page.State == MEM_COMMIT && page.Protect == PAGE_READWRITE) {
+    VirtualProtect(guard, kPageSize, PAGE_READWRITE | PAGE_GUARD, &before);
+  }
+}
+
+// Called by the system in each new thread before its start routine, the
+// threads of Qt, the C++ library and the system's own included.
+void NTAPI KeepStackInNewThread(void*, DWORD reason, void*) {
+  if (reason == DLL_THREAD_ATTACH && installed.load()) {
+    KeepStackForTheHandOver();
+  }
+}
+
 }  // namespace
+
+// An entry in the program's thread-local storage directory, which lists the
+// callbacks run at each thread's start.
+extern "C" __attribute__((section(".CRT$XLF"), used)) const PIMAGE_TLS_CALLBACK kestrumKeepStackInNewThread =
+    KeepStackInNewThread;
 
 std::string InstallFatalErrorReporter(const FatalReportSettings& settings) {
   PrepareReportDetails();
   PrepareReport(settings, prepared);
   WidePath(prepared.reportPath, reportPath);
   WidePath(prepared.minidumpPath, minidumpPath);
-  ULONG kept = kStackKeptForTheFilter;
-  SetThreadStackGuarantee(&kept);
+  faultHandedOver = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  reportDone = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (faultHandedOver != nullptr && reportDone != nullptr) {
+    reporterThread = CreateThread(nullptr, 0, ReportHandedOverFault, nullptr, 0, nullptr);
+  }
+  KeepStackForTheHandOver();
+  installed.store(true);
   replacedFilter = SetUnhandledExceptionFilter(ReportUnhandledException);
   std::signal(SIGABRT, ReportAbort);
   return prepared.reportPath;

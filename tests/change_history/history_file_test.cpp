@@ -109,6 +109,20 @@ TEST_F(HistoryFileTest, NoFileYetIsAnEmptyHistory) {
   EXPECT_EQ(AppendEntry("", Numbered(0, 1)).empty(), false);
 }
 
+#ifdef _WIN32
+// A folder of another user is not read from. scripts/windows-tests.sh gives
+// one: a folder that another Unix user owns, which wine shows with another
+// owner than the user's.
+TEST(HistoryOwnerTest, FolderOfAnotherUserIsRefused) {
+  const char* others = std::getenv("KESTRUM_TEST_OTHERS_FOLDER");
+  if (others == nullptr) {
+    GTEST_SKIP() << "no folder of another user given in KESTRUM_TEST_OTHERS_FOLDER";
+  }
+  const HistoryRead read = ReadHistory(std::string(others) + "\\change-history.jsonl");
+  EXPECT_NE(read.error.find("is owned by another user"), std::string::npos) << read.error;
+}
+#endif
+
 #ifndef _WIN32
 // Only the user's own regular file in the user's own folder is the history:
 // anything else in either place is refused by name, neither read nor written

@@ -6,6 +6,7 @@ that scripts/windows-tests.sh started with cardsim on its card LANs: a click
 on the search button lists every card once, a click on a row fills the panel
 with that card, a new address typed into the panel and 修改 answered with
 Yes gives 修改成功, and the next search finds the card at its new address.
+Then once more with "Kestrum.exe --lang en", by the English texts.
 
 The window gets real X input (xdotool). What it shows is read from the
 widgets themselves by the probe style that Qt loads into the program with
@@ -26,6 +27,16 @@ import time
 
 LIST_TIMEOUT = 20.0
 
+# What the window says, in each language (the English as its catalogue has
+# it), the option that chooses the language, and the last octet each run
+# gives the card it changes.
+LANGUAGES = {
+    "zh": {"option": [], "count": "屏幕总数", "question": "确定要修改参数吗", "changed": "修改成功",
+           "failed": "修改失败", "octet": "170"},
+    "en": {"option": ["--lang", "en"], "count": "Screens: ", "question": "Change the card's settings?",
+           "changed": "Changed", "failed": "Change failed", "octet": "171"},
+}
+
 
 def refuse_outside_private_network():
     # ip asks the kernel for this namespace's links; /sys may still show the
@@ -40,12 +51,12 @@ def refuse_outside_private_network():
 class Window:
     """Kestrum.exe on a private X server, and what its probe last wrote."""
 
-    def __init__(self, bin_dir, work):
+    def __init__(self, bin_dir, work, option):
         self.probe_file = os.path.join(work, "probe.json")
         self.display = self._start_x_server()
         env = dict(os.environ, DISPLAY=self.display, KESTRUM_WINDOW_PROBE="Z:" + self.probe_file)
         self.program = subprocess.Popen(
-            ["wine", os.path.join(bin_dir, "Kestrum.exe"), "-style", "kestrumprobe"],
+            ["wine", os.path.join(bin_dir, "Kestrum.exe"), "-style", "kestrumprobe", *option],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # wine may take 20 s and more to start a program in a busy prefix.
         self.wait_for(lambda shown: "title" in shown, "the window to show", timeout=120)
@@ -68,6 +79,10 @@ class Window:
             if process is not None and process.poll() is None:
                 process.kill()
                 process.wait()
+        # wine's desktop belongs to this X server: it goes too, so that the
+        # next start gets one on its own.
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
 
     def shown(self):
         try:
@@ -105,13 +120,14 @@ def mac_of(row):
     return row["cells"][5]
 
 
-def search(window, expected_count):
+def search(window, expected_count, texts):
     """Presses the search button; returns the rows once the count is shown."""
     window.wait_for(lambda shown: shown["buttons"]["btnControlSearch"]["enabled"], "the search button")
     window.click(window.shown()["buttons"]["btnControlSearch"]["centre"])
     # The status names the count when the search is over.
-    shown = window.wait_for(lambda shown: shown["status"].startswith("屏幕总数")
-                            and len(shown["rows"]) == int(shown["status"][4:] or -1),
+    count = texts["count"]
+    shown = window.wait_for(lambda shown: shown["status"].startswith(count)
+                            and len(shown["rows"]) == int(shown["status"][len(count):] or -1),
                             "the search to end")
     rows = shown["rows"]
     assert len(rows) == expected_count, f"{len(rows)} rows for {expected_count} cards: {rows}"
@@ -131,13 +147,15 @@ def check(name, step):
         return False
 
 
-def run(bin_dir, screenshot, expected_ips):
+def run(bin_dir, screenshot, expected_ips, language):
+    """Returns how many checks passed and how many failed, and the cards' IPs after the run."""
+    texts = LANGUAGES[language]
     work = tempfile.mkdtemp(prefix="kestrum-exe-")
-    window = Window(bin_dir, work)
+    window = Window(bin_dir, work, texts["option"])
     state = {}
     try:
         def first_search():
-            rows = search(window, len(expected_ips))
+            rows = search(window, len(expected_ips), texts)
             assert sorted(ip_of(row) for row in rows) == sorted(expected_ips), rows
             state["rows"] = rows
 
@@ -154,24 +172,25 @@ def run(bin_dir, screenshot, expected_ips):
 
         def a_confirmed_change_succeeds():
             card = state["card"]
-            new_ip = card["cells"][2].rsplit(".", 1)[0] + ".170"
+            new_ip = card["cells"][2].rsplit(".", 1)[0] + "." + texts["octet"]
             panel = window.shown()["panel"]
             # The last octet of the IP edit: a double click selects it, the
             # typed digits replace it.
             left, top = panel["ipdt_ipCentre"]
             window.xdotool("mousemove", str(left + 44), str(top), "click", "--repeat", "2", "1")
-            window.xdotool("type", "--delay", "50", "170")
+            window.xdotool("type", "--delay", "50", texts["octet"])
             window.wait_for(lambda shown: shown["panel"]["ipdt_ip"] == new_ip, f"the IP edit to show {new_ip}")
             window.click(window.shown()["buttons"]["btnModify"]["centre"])
-            window.wait_for(lambda shown: any(box["text"] == "确定要修改参数吗" for box in shown["messageBoxes"]),
-                            "the question 确定要修改参数吗")
+            window.wait_for(lambda shown: any(box["text"] == texts["question"] for box in shown["messageBoxes"]),
+                            "the question " + texts["question"])
             window.xdotool("key", "Return")  # Yes is the default button
-            shown = window.wait_for(lambda shown: shown["status"] in ("修改成功", "修改失败"), "the change's outcome")
-            assert shown["status"] == "修改成功", shown["status"]
+            shown = window.wait_for(lambda shown: shown["status"] in (texts["changed"], texts["failed"]),
+                                    "the change's outcome")
+            assert shown["status"] == texts["changed"], shown["status"]
             state["new_ip"] = new_ip
 
         def the_next_search_finds_the_new_address():
-            rows = search(window, len(expected_ips))
+            rows = search(window, len(expected_ips), texts)
             # Another LAN's card may have the same MAC: look on the card's own.
             subnet = ip_of(state["card"]).rsplit(".", 1)[0] + "."
             changed = [row for row in rows if mac_of(row) == mac_of(state["card"]) and ip_of(row).startswith(subnet)]
@@ -179,18 +198,19 @@ def run(bin_dir, screenshot, expected_ips):
 
         steps = [("the search lists every card once", first_search),
                  ("a selected row fills the panel", a_row_fills_the_panel),
-                 ("a confirmed change gives 修改成功", a_confirmed_change_succeeds),
+                 ("a confirmed change gives " + texts["changed"], a_confirmed_change_succeeds),
                  ("the next search finds the new address", the_next_search_finds_the_new_address)]
         passed = failed = 0
         for name, step in steps:
-            if check(name, step):
+            if check(f"({language}) {name}", step):
                 passed += 1
             else:
                 failed += 1
                 break  # each step builds on the one before
         failed += len(steps) - passed - failed
-        print(f"kestrum.exe checks: {passed} passed, {failed} failed")
-        return failed == 0
+        changed = [state["new_ip"] if ip == ip_of(state["card"]) else ip for ip in expected_ips] \
+            if "new_ip" in state else expected_ips
+        return passed, failed, changed
     finally:
         window.close()
 
@@ -199,4 +219,12 @@ if __name__ == "__main__":
     refuse_outside_private_network()
     if len(sys.argv) < 4:
         sys.exit(__doc__)
-    sys.exit(0 if run(sys.argv[1], sys.argv[2], sys.argv[3:]) else 1)
+    passed = failed = 0
+    ips = sys.argv[3:]
+    for language in LANGUAGES:
+        # The panel's picture of each language: the Chinese one at the path given.
+        picture = sys.argv[2] if language == "zh" else sys.argv[2].replace(".png", f"-{language}.png")
+        language_passed, language_failed, ips = run(sys.argv[1], picture, ips, language)
+        passed, failed = passed + language_passed, failed + language_failed
+    print(f"kestrum.exe checks: {passed} passed, {failed} failed")
+    sys.exit(0 if failed == 0 else 1)

@@ -1,7 +1,8 @@
 // A child process that fails (a null pointer, or on Windows reserved memory;
-// an abort; a division by zero) leaves exactly one complete report, which
-// names the failing function, the error, the registers and the running
-// processes, and the child still ends as it would have without the reporter.
+// an abort; a division by zero; a stack overflow on a thread of its own)
+// leaves exactly one complete report, which names the failing function, the
+// error, the registers and the running processes, and the child still ends
+// as it would have without the reporter.
 // On Windows a minidump lies beside it.
 #include <gtest/gtest.h>
 
@@ -46,6 +47,7 @@ const CrashRow kRows[] = {
     {CrashKind::kAbort, 3, "Error: SIGABRT (abort)"},
     {CrashKind::kDivideByZero, 0xC0000094, "Error: EXCEPTION_INT_DIVIDE_BY_ZERO (0xc0000094)"},
     {CrashKind::kBadFunctionPointer, 0xC0000005, "Error: EXCEPTION_ACCESS_VIOLATION (0xc0000005)", kOutsideModules},
+    {CrashKind::kThreadStackOverflow, 0xC00000FD, "Error: EXCEPTION_STACK_OVERFLOW (0xc00000fd)\n"},
 };
 #else
 const CrashRow kRows[] = {

@@ -176,6 +176,20 @@ TEST(ReportFolderTest, EnvironmentVariableChoosesTheFolder) {
 #endif
 }
 
+#ifdef _WIN32
+// A folder of another user is refused and named. scripts/windows-tests.sh
+// gives one: a folder that another Unix user owns, which wine shows with
+// another owner than the user's.
+TEST(ReportFolderTest, OtherUsersFolderIsRefusedAndNamed) {
+  const char* others = std::getenv("KESTRUM_TEST_OTHERS_FOLDER");
+  if (others == nullptr) {
+    GTEST_SKIP() << "no folder of another user given in KESTRUM_TEST_OTHERS_FOLDER";
+  }
+  const std::string refusal = FolderRefusal(others);
+  EXPECT_NE(refusal.find(std::string(others) + " is a folder of another user,"), std::string::npos) << refusal;
+}
+#endif
+
 #ifndef _WIN32
 // The handlers keep the report's path in fixed storage. A folder whose path
 // does not fit there is refused, not made, and never cut: a cut path names a
